@@ -4,8 +4,19 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
 
-install_missing "${build_packages[@]}"
+# Every list: what building needs and what each group of tests needs.
+lists=()
+for f in scripts/packages/*.txt; do lists+=("$(basename "$f" .txt)"); done
+mapfile -t packages < <(packages_of "${lists[@]}")
+install_missing "${packages[@]}"
 
 cmake -G Ninja -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
 ctest --test-dir build --output-on-failure --timeout 300
+
+# Further checks that need builds of their own (sanitizers, fuzzing, packaging), in name order.
+for stage in scripts/check.d/*.sh; do
+    [ -e "$stage" ] || continue
+    echo "== $(basename "$stage" .sh)"
+    bash "$stage"
+done

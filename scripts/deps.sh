@@ -23,5 +23,12 @@ install_missing() {
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null
 }
 
-# What building and running Pelmora needs.
-build_packages=(cmake ninja-build g++ qt6-base-dev fonts-ipafont-gothic)
+# The packages named in the given lists under scripts/packages/ (one a line, "#" starts a comment).
+packages_of() {
+    local dir
+    dir="$(dirname "${BASH_SOURCE[0]}")/packages"
+    local list
+    for list in "$@"; do
+        sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$dir/$list.txt"
+    done
+}
