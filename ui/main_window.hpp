@@ -1,0 +1,63 @@
+#pragma once
+
+#include "fields.hpp"
+#include "tally_state.hpp"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+#include <functional>
+
+class QCheckBox;
+class QLineEdit;
+class QTimer;
+
+namespace pelmora {
+
+class UsageWindow;
+
+// The window "top": every box, button and menu of a settlement. Its text boxes are the
+// window fields the tallies read and write.
+class MainWindow final : public QMainWindow, public window_fields {
+    Q_OBJECT
+
+public:
+    // Shows a message and returns once the user has answered it.
+    using MessageFunction = std::function<void(const QString &)>;
+
+    // Without a message function, messages go to a modal box titled "Pelmora".
+    explicit MainWindow(MessageFunction showMessage = {}, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    std::u16string text(field f) const override;
+    void set_text(field f, std::u16string_view text) override;
+    int orc_check() const override;
+    void set_focus(field f) override;
+    void show_message(std::u16string_view text) override;
+
+    const tally_state &state() const { return m_state; }
+    // The usage window while it exists; it is created on the first "使い方を表示".
+    UsageWindow *usageWindow() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls(QWidget *client);
+    void buildMenus();
+    void chainTabOrder();
+    void connectCommands();
+    void runCommand(const std::function<void()> &command);
+    void copyBox(field box);
+    void showUsage();
+
+    MessageFunction m_showMessage;
+    tally_state m_state;
+    std::array<QLineEdit *, field_count> m_boxes{};
+    QCheckBox *m_orcCheck = nullptr;
+    QTimer *m_timer1 = nullptr;
+    QPointer<UsageWindow> m_usage;
+};
+
+} // namespace pelmora
