@@ -82,7 +82,7 @@ UsageWindow::UsageWindow(QWidget *owner)
     m_ok->setDefault(true);
     m_ok->move(twips(4440), twips(120));
     m_ok->setFixedSize(twips(1215), twips(375));
-    connect(m_ok, &QPushButton::clicked, this, &QWidget::hide);
+    connect(m_ok, &QPushButton::clicked, this, &UsageWindow::dismiss);
 }
 
 void UsageWindow::keyPressEvent(QKeyEvent *event)
@@ -92,11 +92,19 @@ void UsageWindow::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Escape:
-        hide();
+        dismiss();
         return;
     default:
         QWidget::keyPressEvent(event);
     }
+}
+
+void UsageWindow::dismiss()
+{
+    hide();
+    // The keyboard goes back to the main window, where the user works.
+    if (QWidget *owner = parentWidget())
+        owner->activateWindow();
 }
 
 void UsageWindow::showEvent(QShowEvent *event)

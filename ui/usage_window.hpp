@@ -19,6 +19,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // "OK", Enter and Esc: hidden, kept for the next show.
+    void dismiss();
+
     QPushButton *m_ok = nullptr;
 };
 
