@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# Installs the build into a scratch root and packs it as a .deb, then checks what a desktop
+# needs: a valid menu entry and AppStream file, icons in the hicolor theme, a package with the
+# right files and dependencies, and a program that opens its window from the installed path.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build=${PELMORA_BUILD_DIR:-build}
+build=$(cd "$build" && pwd)
+id=io.github.pelmora.Pelmora
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    local pid
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# What an installation under /usr holds, directories left out.
+expected=$(sort <<EOF_FILES
+/usr/bin/pelmora
+/usr/share/applications/$id.desktop
+/usr/share/icons/hicolor/16x16/apps/$id.png
+/usr/share/icons/hicolor/32x32/apps/$id.png
+/usr/share/icons/hicolor/48x48/apps/$id.png
+/usr/share/icons/hicolor/scalable/apps/$id.svg
+/usr/share/metainfo/$id.metainfo.xml
+EOF_FILES
+)
+
+files_under() {
+    (cd "$1" && find . ! -type d | sed 's|^\.||' | sort)
+}
+
+echo "-- cmake --install"
+DESTDIR="$work/stage" cmake --install "$build" --prefix /usr >/dev/null
+[ "$(files_under "$work/stage")" = "$expected" ] ||
+    fail "cmake --install put other files in place:"$'\n'"$(files_under "$work/stage")"
+# Hints count too: a menu entry with hints may land in the wrong menu.
+report=$(desktop-file-validate "$work/stage/usr/share/applications/$id.desktop" 2>&1) &&
+    [ -z "$report" ] || fail "desktop-file-validate: $report"
+appstreamcli validate --no-net "$work/stage/usr/share/metainfo/$id.metainfo.xml"
+for size in 16 32 48; do
+    file "$work/stage/usr/share/icons/hicolor/${size}x$size/apps/$id.png" |
+        grep -q "PNG image data, $size x $size," || fail "the $size px icon is not $size x $size"
+done
+
+echo "-- cpack -G DEB"
+rm -f "$build"/pelmora_*.deb
+(cd "$build" && cpack -G DEB >/dev/null)
+debs=("$build"/pelmora_*.deb)
+[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "cpack wrote no single pelmora_*.deb"
+deb=${debs[0]}
+echo "$(basename "$deb")"
+
+dpkg-deb --info "$deb"
+field() { dpkg-deb --field "$deb" "$1"; }
+[ "$(field Package)" = pelmora ] || fail "package name"
+[ "$(field Section)" = utils ] || fail "section"
+[ -n "$(field Maintainer)" ] || fail "no maintainer"
+[ -n "$(field Description)" ] || fail "no description"
+depends=$(field Depends)
+for need in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins libc6 \
+    'fonts-ipafont-gothic | fonts-japanese-gothic'; do
+    grep -qF "$need" <<<"$depends" || fail "Depends lacks $need: $depends"
+done
+
+contents=$(dpkg-deb --contents "$deb")
+listed=$(awk '$1 !~ /^d/ { print substr($NF, 2) }' <<<"$contents" | sort)
+[ "$listed" = "$expected" ] || fail "the package holds other files:"$'\n'"$contents"
+grep -E ' \./usr/bin/pelmora$' <<<"$contents" | grep -q '^-rwxr-xr-x root/root' ||
+    fail "/usr/bin/pelmora is not an executable owned by root"
+
+echo "-- unpacked package"
+dpkg-deb -x "$deb" "$work/root"
+program="$work/root/usr/bin/pelmora"
+file "$program" | grep -q 'ELF.*, stripped' || fail "the packed program is not a stripped ELF file"
+if ldd "$program" | grep 'not found'; then fail "the packed program misses libraries"; fi
+appstreamcli validate-tree --no-net "$work/root"
+# apt resolves the package's dependencies against this system without installing anything.
+apt-get install --simulate --no-install-recommends "$deb" </dev/null >"$work/apt.log" 2>&1 ||
+    { cat "$work/apt.log"; fail "apt-get cannot install the package"; }
+grep -q '^Inst pelmora ' "$work/apt.log" || { cat "$work/apt.log"; fail "apt-get would not install pelmora"; }
+
+echo "-- the installed program on a virtual screen"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(cat "$work/display")"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+
+# Starts the program at a scale factor, waits for its main window and sets `size` to the
+# window's size in screen pixels. The program must still be running: it never ends on its own.
+size=
+window_size() {
+    QT_SCALE_FACTOR=$1 "$program" </dev/null >"$work/run$1.log" 2>&1 &
+    local pid=$!
+    pids+=("$pid")
+    timeout 20 xdotool search --sync --onlyvisible --pid "$pid" --name '^Pelmora Ver1\.01$' \
+        >"$work/win$1" || { cat "$work/run$1.log"; fail "no main window at scale $1"; }
+    sleep 0.5
+    kill -0 "$pid" 2>/dev/null || { cat "$work/run$1.log"; fail "the program ended by itself"; }
+    size=$(xdotool getwindowgeometry --shell "$(head -n 1 "$work/win$1")" |
+        sed -n 's/^\(WIDTH\|HEIGHT\)=//p' | paste -sd x)
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+}
+window_size 1
+size1=$size
+window_size 2
+size2=$size
+echo "main window: $size1 at scale 1, $size2 at scale 2"
+[[ $size1 =~ ^[0-9]+x[0-9]+$ ]] || fail "no window size: $size1"
+[ "$size2" = "$((2 * ${size1%x*}))x$((2 * ${size1#*x}))" ] ||
+    fail "the window does not keep its proportions at scale 2"
+echo "package checks passed"
