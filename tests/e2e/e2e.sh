@@ -1,0 +1,251 @@
+#!/usr/bin/env bash
+# End-to-end tests: the built program on a display of its own, driven only by real X input
+# (xdotool) and checked through the real clipboard (xclip, a separate process).
+#
+#   bash e2e.sh GROUP PELMORA XWIN
+#
+# GROUP is one of: window, road, messages, errors, ending.
+source "$(dirname "$0")/harness.sh"
+
+[ $# -eq 3 ] || die "usage: e2e.sh window|road|messages|errors|ending PELMORA XWIN"
+GROUP=$1
+PELMORA=$2
+XWIN=$3
+[ -x "$PELMORA" ] || die "no program at $PELMORA"
+
+# What the output boxes show when the window opens; "全てクリア" puts them back, but for the
+# card line, which it sets to a text of its own.
+NOKORI_START='上記｢残した物｣入力後、右の｢決定｣ボタンを押して下さい'
+CARD_START='（カード等欄）'
+CARD_CLEARED='（カード欄）'
+URI_START='上記｢売上金｣入力後、右の｢決定｣ボタンを押して下さい'
+URI2_START='売り5回目～8回目用'
+BUN_START='｢決定2｣ボタンを押した後、｢決定3｣ボタンを押して下さい'
+
+group_window() {
+    # The window is found by its title; the focus waits in the first reward box, so typing
+    # right away fills it.
+    scenario "start state" <<STEPS
+area|497x613|
+keys|7|
+box|syu1|7|
+box|nin|12|
+copy|copy1|$NOKORI_START|
+copy|copy2|$CARD_START|
+copy|copy3|$URI_START|
+copy|copy4|$URI2_START|
+copy|copy5|$BUN_START|
+copy|copy6||
+STEPS
+}
+
+group_road() {
+    # Without an auction: the user clears the tick and divides among three.
+    scenario "settlement without auction" <<'STEPS'
+type|syu1|1500|
+type|syu3|2|
+type|card1|2|
+type|card3|1|
+click|nokori_btn|
+copy|copy1|赤羽毛:1,500、青羽毛:0、呪印:2、金腕輪:0|
+copy|copy2|慰c2 苦悩c1 |
+type|uri1|1000000|
+type|uri6|234567|
+click|orc_check|
+click|uri_kei_btn|
+copy|copy3|売1:1,000,000|
+copy|copy4|売5:234,567|
+type|nin|3|
+click|bun_btn|
+copy|copy5|合計金額: [1,234,567]　[3]人割り　分配金額： [411,522]|
+copy|copy6|411522|
+STEPS
+
+    # With the auction ticked as at start, twelve people; then clear all and divide the same
+    # totals again, since clearing keeps them.
+    scenario "settlement with auction, then clear all" <<STEPS
+type|card8|3|
+click|nokori_btn|
+copy|copy1|赤羽毛:0、青羽毛:0、呪印:0、金腕輪:0|
+copy|copy2|帖3|
+type|uri1|15000|
+type|uri3|8000|
+type|uri5|3000|
+click|uri_kei_btn|
+copy|copy3|売1:15,000、売2:0、売3:8,000、ｵｰｸ:3,000|
+copy|copy4||
+click|bun_btn|
+copy|copy5|合計金額: [26,000]　[12]人割り　分配金額： [2,167]|
+copy|copy6|2167|
+type|card_txt|edited by hand|
+copy|copy2|edited by hand|
+menu|alt+e|c|
+copy|copy1|$NOKORI_START|
+copy|copy2|$CARD_CLEARED|
+copy|copy3|$URI_START|
+copy|copy4|$URI2_START|
+copy|copy5|$BUN_START|
+copy|copy6|2167|
+box|uri1||
+box|card8||
+box|nin||
+type|nin|2|
+click|bun_btn|
+copy|copy5|合計金額: [26,000]　[2]人割り　分配金額： [13,000]|
+copy|copy6|13000|
+STEPS
+}
+
+group_messages() {
+    # Each refusal shows its box, Enter closes it, and the lines stay as they were.
+    scenario "refusals" <<STEPS
+click|bun_btn|
+message|
+copy|copy5|$BUN_START|
+copy|copy6||
+click|uri_kei_btn|
+message|
+copy|copy3|$URI_START|
+copy|copy4|$URI2_START|
+type|uri5|700|
+click|uri_kei_btn|
+message|
+copy|copy3|$URI_START|
+type|uri1|1000|
+click|uri_kei_btn|
+copy|copy3|売1:1,000、ｵｰｸ:700|
+type|nin||
+click|bun_btn|
+message|
+copy|copy5|$BUN_START|
+type|nin|1|
+click|bun_btn|
+message|
+box|nin|1|
+type|nin|0.7|
+click|bun_btn|
+message|
+copy|copy5|$BUN_START|
+copy|copy6||
+box|uri5|700|
+running|
+STEPS
+}
+
+group_errors() {
+    # A number that does not fit stops the command with a message; the program goes on and
+    # every box keeps what was typed, so the user can mend it and press again.
+    scenario "numbers that do not fit" <<STEPS
+type|uri1|2147483648|
+click|uri_kei_btn|
+message|
+running|
+box|uri1|2147483648|
+copy|copy3|$URI_START|
+type|uri1|2147483647|
+type|uri2|1|
+click|uri_kei_btn|
+message|
+box|uri1|2147483647|
+box|uri2|1|
+copy|copy3|$URI_START|
+type|syu2|-3|
+type|card1|40000|
+click|nokori_btn|
+message|
+copy|copy1|赤羽毛:0、青羽毛:-3、呪印:0、金腕輪:0|
+copy|copy2|$CARD_START|
+box|card1|40000|
+type|nin|abc|
+click|bun_btn|
+message|
+box|nin|abc|
+copy|copy5|$BUN_START|
+running|
+type|uri1|1000|
+type|uri2||
+click|uri_kei_btn|
+copy|copy3|売1:1,000、ｵｰｸ:0|
+type|nin|3|
+click|bun_btn|
+copy|copy5|合計金額: [1,000]　[3]人割り　分配金額： [333]|
+copy|copy6|333|
+STEPS
+}
+
+usage_windows() {
+    visible_windows --all --pid "$APP_PID" --name '^使い方説明$' | wc -l
+}
+
+usage_shown() {
+    (( $(usage_windows) == 1 ))
+}
+
+usage_hidden() {
+    (( $(usage_windows) == 0 ))
+}
+
+# end_case HOW USAGE: "終了" from the menu or the close box, with the usage window never
+# opened, shown, or shown and hidden again; the process must be gone within a second.
+end_case() {
+    local how=$1 usage=$2
+    SCENARIO="end by $how, usage window $usage"
+    local before=$FAILURES
+    start_app
+    if [ "$usage" != none ]; then
+        menu alt+h u
+        wait_for 5 usage_shown || fail "$SCENARIO: the usage window did not appear"
+        # Asking again shows the same window, not a second one.
+        click Label24
+        menu alt+h u
+        wait_for 5 usage_shown || fail "$SCENARIO: not exactly one usage window"
+        if [ "$usage" = hidden ]; then
+            press Return
+            wait_for 5 usage_hidden || fail "$SCENARIO: Enter did not hide the usage window"
+        fi
+    fi
+    local start
+    case $how in
+    menu)
+        click Label24
+        menu alt+f || true
+        start=$(now_ms)
+        press x
+        ;;
+    "close box")
+        start=$(now_ms)
+        "$XWIN" close "$APP_WIN" || fail "$SCENARIO: the window refused the close request"
+        ;;
+    esac
+    if wait_for 1 process_ended "$APP_PID"; then
+        local rc=0
+        wait "$APP_PID" || rc=$?
+        [ "$rc" -eq 0 ] || fail "$SCENARIO: exit status $rc"
+        APP_PID=
+        echo "ok: $SCENARIO (ended after $(( $(now_ms) - start )) ms)"
+    else
+        fail "$SCENARIO: the program was still running a second later"
+        end_app
+    fi
+    (( FAILURES == before )) || echo "not ok: $SCENARIO"
+}
+
+group_ending() {
+    local how usage
+    for how in menu "close box"; do
+        for usage in none shown hidden; do
+            end_case "$how" "$usage"
+        done
+    done
+}
+
+start_display
+case $GROUP in
+window) group_window ;;
+road) group_road ;;
+messages) group_messages ;;
+errors) group_errors ;;
+ending) group_ending ;;
+*) die "unknown group $GROUP" ;;
+esac
+finish

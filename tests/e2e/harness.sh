@@ -1,0 +1,367 @@
+# Sourced by e2e.sh: a private X display, the program on it, real input through xdotool and the
+# clipboard read back by xclip. Every wait polls for a condition with a deadline.
+
+set -euo pipefail
+export LC_ALL=C.UTF-8
+
+E2E_TMP=$(mktemp -d)
+XVFB_PID=
+WATCHDOG_PID=
+APP_PID=
+APP_WIN=
+CLIENT_TOP=0
+FAILURES=0
+
+fail() {
+    echo "FAIL: $*" >&2
+    FAILURES=$((FAILURES + 1))
+}
+
+die() {
+    echo "ERROR: $*" >&2
+    show_program_output
+    exit 1
+}
+
+show_program_output() {
+    if [ -s "${PELMORA_LOG:-}" ]; then
+        echo "--- what the program printed:" >&2
+        tail -n 20 "$PELMORA_LOG" >&2
+    fi
+}
+
+now_ms() {
+    local t=${EPOCHREALTIME/./}
+    echo $((t / 1000))
+}
+
+# wait_for SECONDS COMMAND...: true as soon as COMMAND succeeds, false at the deadline.
+wait_for() {
+    local deadline=$(( $(now_ms) + $1 * 1000 ))
+    shift
+    until "$@"; do
+        (( $(now_ms) < deadline )) || return 1
+        sleep 0.02
+    done
+}
+
+stop_process() {
+    local pid=$1
+    [ -n "$pid" ] || return 0
+    kill "$pid" 2>/dev/null || true
+    wait_for 2 process_ended "$pid" || kill -9 "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+}
+
+cleanup() {
+    [ -z "$WATCHDOG_PID" ] || kill "$WATCHDOG_PID" 2>/dev/null || true
+    stop_process "$APP_PID"
+    stop_process "$XVFB_PID"
+    rm -rf "$E2E_TMP"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+need_tools() {
+    local tool
+    for tool in Xvfb xdotool xclip; do
+        command -v "$tool" >/dev/null || die "$tool is missing; 'bash scripts/check.sh' installs it"
+    done
+}
+
+# A display of our own: Xvfb picks a free number and writes it to the descriptor given.
+start_display() {
+    need_tools
+    local number="$E2E_TMP/display"
+    : >"$number"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
+        3>"$number" </dev/null >"$E2E_TMP/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    wait_for 10 grep -q '^[0-9]' "$number" || die "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
+    export DISPLAY=":$(head -n1 "$number")"
+    # Should this script be killed outright, the display and the program go with it.
+    local me=$$ xvfb=$XVFB_PID tmp=$E2E_TMP
+    ( while kill -0 "$me" 2>/dev/null; do sleep 1; done
+      [ -s "$tmp/app.pid" ] && kill "$(cat "$tmp/app.pid")"
+      kill "$xvfb"; rm -rf "$tmp" ) </dev/null >/dev/null 2>&1 &
+    WATCHDOG_PID=$!
+    disown
+}
+
+process_ended() {
+    local state
+    state=$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null) || return 0
+    [ -z "$state" ] || [ "$state" = Z ] || [ "$state" = X ]
+}
+
+# visible_windows [xdotool search criteria...]: the ids of the mapped windows that match.
+visible_windows() {
+    xdotool search --onlyvisible "$@" 2>/dev/null || true
+}
+
+app_window_shown() {
+    local w
+    for w in $(visible_windows --all --pid "$APP_PID" --name '^Pelmora Ver1\.01$'); do
+        [ "$(xdotool getwindowname "$w")" = "Pelmora Ver1.01" ] || continue
+        APP_WIN=$w
+        return 0
+    done
+    return 1
+}
+
+start_app() {
+    PELMORA_LOG="$E2E_TMP/pelmora.log"
+    mkdir -p -m 700 "$E2E_TMP/runtime"
+    XDG_RUNTIME_DIR="$E2E_TMP/runtime" "$PELMORA" </dev/null >"$PELMORA_LOG" 2>&1 &
+    APP_PID=$!
+    echo "$APP_PID" >"$E2E_TMP/app.pid"
+    APP_WIN=
+    wait_for 15 app_window_shown || die "no window titled \"Pelmora Ver1.01\" appeared"
+    local area
+    area=$("$XWIN" client-area "$APP_WIN") || die "could not measure the window"
+    read -r CLIENT_WIDTH CLIENT_HEIGHT CLIENT_TOP <<<"$area"
+    # The display has no window manager to give the new window the keyboard; do what one does.
+    xdotool windowfocus "$APP_WIN"
+    wait_for 5 focus_is "$APP_WIN" || die "the window did not take the keyboard"
+    # The one-shot start-up timer puts the focus in "syu1" 200 ms after the window is created;
+    # input sent before it fires could land in the wrong box.
+    sleep 0.25
+}
+
+end_app() {
+    stop_process "$APP_PID"
+    APP_PID=
+}
+
+app_running() {
+    ! process_ended "$APP_PID"
+}
+
+# Control positions as designed: container and left, top, width, height in twips. Frames
+# measure their controls from their own top-left corner.
+declare -A FRAME=( [window]="0 0" [Frame2]="240 120" [Frame1]="240 1920" )
+declare -A CONTROL=(
+    [syu1]="Frame2 1200 240 735 270"   [syu3]="Frame2 3480 240 735 270"
+    [syu2]="Frame2 1200 600 735 270"   [syu4]="Frame2 3480 600 735 270"
+    [card1]="Frame2 600 960 255 270"   [card4]="Frame2 1440 960 255 270"
+    [card2]="Frame2 2520 960 255 270"  [card5]="Frame2 3360 960 255 270"
+    [card3]="Frame2 600 1320 255 270"  [card6]="Frame2 1440 1320 255 270"
+    [card7]="Frame2 2520 1320 255 270" [card8]="Frame2 3360 1320 255 270"
+    [uri1]="Frame1 1080 240 975 270"   [uri6]="Frame1 3840 240 975 270"
+    [uri2]="Frame1 1080 600 975 270"   [uri7]="Frame1 3840 600 975 270"
+    [uri3]="Frame1 1080 960 975 270"   [uri8]="Frame1 3840 960 975 270"
+    [uri4]="Frame1 1080 1320 975 270"  [uri9]="Frame1 3840 1320 975 270"
+    [orc_check]="Frame1 120 1680 1815 375"
+    [uri5]="Frame1 2040 1680 1095 270"
+    [Label24]="window 360 4320 5055 255"
+    [nokori_txt]="window 360 5040 5415 375"
+    [nokori_btn]="window 5880 5040 615 375"
+    [copy1]="window 6600 5040 495 375"
+    [card_txt]="window 360 5520 5415 375"
+    [copy2]="window 6600 5520 495 375"
+    [uri_goukei_txt]="window 360 6480 5415 375"
+    [uri_kei_btn]="window 5880 6480 615 375"
+    [copy3]="window 6600 6480 615 375"
+    [uri_goukei_txt2]="window 360 6960 5415 375"
+    [copy4]="window 6600 6960 615 375"
+    [nin]="window 3960 7440 495 375"
+    [bun_txt]="window 360 8040 5415 375"
+    [bun_btn]="window 5880 8040 615 375"
+    [copy5]="window 6600 8040 615 375"
+    [bunpai_copy]="window 3360 8520 1575 390"
+    [copy6]="window 5040 8520 615 375"
+)
+
+# click NAME: a real left click in the middle of the control, as laid out.
+click() {
+    local place=${CONTROL[$1]:-}
+    [ -n "$place" ] || die "no position for control $1"
+    local container left top width height fx fy
+    read -r container left top width height <<<"$place"
+    read -r fx fy <<<"${FRAME[$container]}"
+    local x=$(( (fx + left + width / 2 + 7) / 15 ))
+    local y=$(( CLIENT_TOP + (fy + top + height / 2 + 7) / 15 ))
+    xdotool mousemove --window "$APP_WIN" "$x" "$y" click --delay 1 1
+}
+
+# type_into BOX TEXT: replaces what the box holds, as a user does with the mouse and keys.
+type_into() {
+    click "$1"
+    xdotool key --delay 2 ctrl+a BackSpace
+    [ -z "$2" ] || xdotool type --delay 2 -- "$2"
+}
+
+# press KEY...: keys typed by the user (xdotool names: Return, alt+f, x ...).
+press() {
+    xdotool key --delay 2 "$@"
+}
+
+clipboard() {
+    local text
+    text=$(xclip -o -selection clipboard -t UTF8_STRING 2>/dev/null; printf x) || true
+    printf '%s' "${text%x}"
+}
+
+clipboard_owner() {
+    "$XWIN" clipboard-owner
+}
+
+# True once the clipboard has an owner other than the keeper of the sentinel.
+clipboard_taken() {
+    local owner
+    owner=$(clipboard_owner)
+    [ "$owner" != 0 ] && [ "$owner" != "$SENTINEL_OWNER" ]
+}
+
+clipboard_is() {
+    [ "$(clipboard)" = "$1" ]
+}
+
+# Puts a text on the clipboard that the program cannot produce, so that a change proves that
+# the program has answered the next action.
+set_sentinel() {
+    SENTINEL="<e2e sentinel $EPOCHREALTIME>"
+    printf '%s' "$SENTINEL" | xclip -i -selection clipboard >/dev/null 2>&1
+    wait_for 5 clipboard_is "$SENTINEL" || die "could not set the clipboard"
+    SENTINEL_OWNER=$(clipboard_owner)
+}
+
+# copied_by BUTTON: the text a copy button puts on the clipboard, read by another process.
+copied_by() {
+    set_sentinel
+    click "$1"
+    wait_for 5 clipboard_taken || { echo "<nothing copied>"; return; }
+    clipboard
+}
+
+# box_text BOX: what a box holds, read through the clipboard. A marker typed at the end makes
+# an empty box copy something too; it is taken out again afterwards.
+box_text() {
+    set_sentinel
+    click "$1"
+    xdotool key End
+    xdotool type -- '#'
+    xdotool key --delay 2 ctrl+a ctrl+c End BackSpace
+    wait_for 5 clipboard_taken || { echo "<nothing copied>"; return; }
+    local text
+    text=$(clipboard)
+    printf '%s' "${text%#}"
+}
+
+message_window() {
+    local w
+    for w in $(visible_windows --all --pid "$APP_PID" --name '^Pelmora$'); do
+        [ "$(xdotool getwindowname "$w")" = "Pelmora" ] || continue
+        MESSAGE_WIN=$w
+        return 0
+    done
+    return 1
+}
+
+focus_is() {
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]
+}
+
+window_gone() {
+    ! visible_windows --pid "$APP_PID" | grep -qx "$1"
+}
+
+popup_count() {
+    visible_windows --pid "$APP_PID" | wc -l
+}
+
+popup_opened() {
+    (( $(popup_count) > $1 ))
+}
+
+# menu KEY [CHOICE]: opens a menu with its access key and picks a command with its letter.
+menu() {
+    local before
+    before=$(popup_count)
+    press "$1"
+    wait_for 5 popup_opened "$before" || { fail "$SCENARIO: menu $1 did not open"; return 1; }
+    [ -z "${2:-}" ] || press "$2"
+}
+
+# expect_message: a box titled "Pelmora" is shown and has the keyboard; Enter closes it.
+expect_message() {
+    MESSAGE_WIN=
+    if ! wait_for 5 message_window; then
+        fail "$SCENARIO: no message box titled \"Pelmora\" appeared"
+        return 1
+    fi
+    wait_for 5 focus_is "$MESSAGE_WIN" || fail "$SCENARIO: the message box did not take the keyboard"
+    press Return
+    wait_for 5 window_gone "$MESSAGE_WIN" || fail "$SCENARIO: Enter did not close the message box"
+}
+
+expect_no_message() {
+    if message_window; then
+        fail "$SCENARIO: unexpected message box"
+        press Return
+    fi
+}
+
+check_equal() {
+    local what=$1 got=$2 want=$3
+    [ "$got" = "$want" ] || fail "$what: got [$got], expected [$want]"
+}
+
+# run_steps: one step a line, fields separated by "|" (a trailing "|" keeps trailing blanks):
+#   type|BOX|TEXT|      click|CONTROL|      menu|KEY|CHOICE|      message|
+#   keys|TEXT|          (typed wherever the focus is)
+#   copy|BUTTON|TEXT|   (the clipboard after BUTTON, read by xclip)
+#   box|BOX|TEXT|       (what BOX holds)
+#   running|            (the program has not ended)
+#   area|WxH|           (the client area below the menu bar, in pixels)
+run_steps() {
+    local verb a b line steps
+    mapfile -t steps
+    for line in "${steps[@]}"; do
+        if ! app_running; then
+            fail "$SCENARIO: the program ended before: $line"
+            show_program_output
+            return
+        fi
+        [ -n "$line" ] || continue
+        [ "${line:0:1}" != "#" ] || continue
+        IFS='|' read -r verb a b _ <<<"$line"
+        case $verb in
+        type) type_into "$a" "$b" ;;
+        click) click "$a" ;;
+        keys) xdotool type --delay 2 -- "$a" ;;
+        menu) menu "$a" "$b" || true ;;
+        message) expect_message || true ;;
+        copy) check_equal "$SCENARIO: clipboard after $a" "$(copied_by "$a")" "$b" ;;
+        box) check_equal "$SCENARIO: box $a" "$(box_text "$a")" "$b" ;;
+        running) app_running || fail "$SCENARIO: the program ended" ;;
+        area) check_equal "$SCENARIO: client area" "${CLIENT_WIDTH}x${CLIENT_HEIGHT}" "$a" ;;
+        *) die "unknown step: $line" ;;
+        esac
+    done </dev/null
+}
+
+# scenario NAME: starts the program, runs the steps read from standard input, ends it.
+scenario() {
+    SCENARIO=$1
+    local before=$FAILURES
+    local start
+    start=$(now_ms)
+    start_app
+    run_steps
+    expect_no_message
+    app_running || fail "$SCENARIO: the program ended by itself"
+    end_app
+    if (( FAILURES == before )); then
+        echo "ok: $SCENARIO ($(( $(now_ms) - start )) ms)"
+    else
+        echo "not ok: $SCENARIO"
+    fi
+}
+
+finish() {
+    if (( FAILURES > 0 )); then
+        echo "$FAILURES check(s) failed"
+        exit 1
+    fi
+}
