@@ -173,7 +173,7 @@ constexpr copy_row copies[] = {
 
 QString qText(std::u16string_view text)
 {
-    return QString(reinterpret_cast<const QChar *>(text.data()), qsizetype(text.size()));
+    return QStringView(text).toString();
 }
 
 // Number boxes ask the input method for plain Latin digits whenever they take the focus, so

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QFrame>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -65,7 +64,6 @@ private slots:
     void window();
     void lifecycle_data();
     void lifecycle();
-    void mainWindowStaysUsable();
 };
 
 void UsageWindowTest::controls_data()
@@ -196,20 +194,6 @@ void UsageWindowTest::lifecycle()
     QCOMPARE(tip->pos() != firstPlace, moved);
     QCOMPARE(tip->findChild<QLabel *>("Label1")->text(), u"Pelmora 使い方説明"_s);
     QVERIFY(win.isVisible());
-}
-
-void UsageWindowTest::mainWindowStaysUsable()
-{
-    QStringList messages;
-    MainWindow win([&](const QString &m) { messages << m; });
-    win.show();
-    show(win);
-    QVERIFY(QTest::qWaitForWindowActive(usage(win)));
-    QTest::mouseClick(win.findChild<QPushButton *>("nokori_btn"), Qt::LeftButton);
-    QCOMPARE(win.findChild<QLineEdit *>("card_txt")->text(), u"カード等無し"_s);
-    QTest::mouseClick(win.findChild<QPushButton *>("bun_btn"), Qt::LeftButton);
-    QCOMPARE(messages.size(), 1);
-    QVERIFY(usage(win)->isVisible());
 }
 
 QTEST_MAIN(UsageWindowTest)
