@@ -146,7 +146,7 @@ void tallies(benchmark::State &state)
         }
         w.messages.clear();
     }
-    state.SetLabel(std::string(command_name(which)) + ", 1 MB " + paste_name(kind)
+    state.SetLabel(std::string(command_name(which)) + " with 1 MB " + paste_name(kind)
                    + " in every box");
 }
 
@@ -189,7 +189,7 @@ void window(benchmark::State &state)
         }
         QCoreApplication::processEvents();
     }
-    state.SetLabel(std::string("window ") + command_name(which) + ", 1 MB "
+    state.SetLabel(std::string("window ") + command_name(which) + " with 1 MB "
                    + paste_name(kind) + " in every box");
 }
 
