@@ -26,6 +26,7 @@ mkdir -p "$out"
 run() {
     local t=$1
     mkdir -p "$build/fuzz/corpus/$t"
+    rm -f "$out/$t.rc"
     "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -print_final_stats=1 -artifact_prefix="$out/$t-" \
         "$build/fuzz/corpus/$t" "fuzz/corpus/$t" >"$out/$t.log" 2>&1
@@ -43,7 +44,7 @@ failed=0
 printf '%-12s %6s %14s %10s %8s %8s\n' target status executions exec/s cov corpus
 for t in "${targets[@]}"; do
     log="$out/$t.log"
-    rc=$(cat "$out/$t.rc")
+    rc=$(cat "$out/$t.rc" 2>/dev/null || echo missing)
     execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
     rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
     last=$(grep -E '^#[0-9]+' "$log" | tail -1)
