@@ -16,6 +16,7 @@ namespace {
 constexpr std::u16string_view no_count = u"割り人数が入力されていません";
 constexpr std::u16string_view too_few = u"1人以下は実行できません";
 constexpr std::u16string_view no_total = u"｢決定2｣ボタンを押してから｢決定3｣ボタンを押して下さい";
+// The line's fixed pieces; two of them hold the ideographic space U+3000.
 constexpr std::array<std::u16string_view, 5> pieces{u"合計金額: [", u"]\u3000[", u"]人割り", u"\u3000分配金額： [", u"]"};
 
 void stopped(fuzz::scene &e, error_kind kind)
@@ -23,15 +24,15 @@ void stopped(fuzz::scene &e, error_kind kind)
     e.w.messages.push_back(error_report(tally_error(kind)));
 }
 
-// total / people to the nearest integer, a tie going to the even neighbour.
+// total / people to the nearest integer, a tie going to the even neighbour (people > 0).
 std::int32_t share(std::int32_t total, std::int16_t people)
 {
     const long long t = total, n = people;
-    long long q = t / n;
-    const long long twice_rest = 2 * (t % n < 0 ? -(t % n) : t % n);
-    const long long away = (t < 0) != (n < 0) ? -1 : 1;
-    if (twice_rest > (n < 0 ? -n : n) || (twice_rest == (n < 0 ? -n : n) && q % 2 != 0))
-        q += away;
+    long long q = t / n; // rounded toward zero
+    const long long rest = t % n;
+    const long long twice_rest = 2 * (rest < 0 ? -rest : rest);
+    if (twice_rest > n || (twice_rest == n && q % 2 != 0))
+        q += t < 0 ? -1 : 1;
     return static_cast<std::int32_t>(q);
 }
 
@@ -59,6 +60,7 @@ void expect(fuzz::scene &e)
         return stopped(e, error_kind::overflow);
     e.s.goukei_val = static_cast<std::int32_t>(total);
     e.s.goukei_fmt = format_amount(e.s.goukei_val, money_pattern);
+    fuzz::check(e.s.nin_val > 0, "a count of more than 1 rounded to less than 1");
     e.s.bunpai_val = share(e.s.goukei_val, e.s.nin_val);
     e.s.bunpai_fmt = format_amount(e.s.bunpai_val, money_pattern);
     e.w.set_text(field::bun_txt, std::u16string(pieces[0]) + e.s.goukei_fmt
