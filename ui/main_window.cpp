@@ -1,5 +1,6 @@
 #include "main_window.hpp"
 
+#include "accessibility.hpp"
 #include "look.hpp"
 #include "tallies.hpp"
 #include "usage_window.hpp"
@@ -292,6 +293,7 @@ MainWindow::MainWindow(MessageFunction showMessage, QWidget *parent)
     buildMenus();
     chainTabOrder();
     connectCommands();
+    applyAccessibleNames(this);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     move(twips(4395), twips(990));
 
