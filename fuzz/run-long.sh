@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs every fuzz target for a long time: bash fuzz/run-long.sh [seconds per target]
-# (600 by default), as many at once as there are processors, in the sanitizer build.
+# Runs the fuzz targets for a long time: bash fuzz/run-long.sh [seconds per target [target...]]
+# (600 s and every target by default), as many at once as there are processors, in the
+# sanitizer build. Targets are named without "fuzz_": read_number, parse, leftover, ...
 # New inputs are kept in build-sanitize/fuzz/corpus/<target>, so a later run goes on from
 # there; a failing input is saved as build-sanitize/fuzz/long/<target>-crash-*.
 # Prints each target's executions and coverage; exits non-zero if any target failed.
@@ -9,16 +10,19 @@ cd "$(dirname "$0")/.."
 source fuzz/sanitizer-env.sh
 
 seconds=${1:-600}
+shift || true
 build=build-sanitize
 jobs=$(nproc)
 
 CC=clang CXX=clang++ cmake -G Ninja -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DPELMORA_SANITIZE=ON -DPELMORA_FUZZ=ON >/dev/null || exit 1
-targets=()
-for source in fuzz/fuzz_*.cpp; do
-    name=$(basename "$source" .cpp)
-    targets+=("${name#fuzz_}")
-done
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+    for source in fuzz/fuzz_*.cpp; do
+        name=$(basename "$source" .cpp)
+        targets+=("${name#fuzz_}")
+    done
+fi
 cmake --build "$build" --target "${targets[@]/#/fuzz_}" || exit 1
 
 out="$build/fuzz/long"
