@@ -1,6 +1,7 @@
 #include "main_window.hpp"
 
 #include "accessibility.hpp"
+#include "label_fit.hpp"
 #include "look.hpp"
 #include "tallies.hpp"
 #include "usage_window.hpp"
@@ -294,6 +295,7 @@ MainWindow::MainWindow(MessageFunction showMessage, QWidget *parent)
     chainTabOrder();
     connectCommands();
     applyAccessibleNames(this);
+    condenseOverflowingLabels(this);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     move(twips(4395), twips(990));
 
