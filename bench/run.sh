@@ -64,9 +64,10 @@ for i in "${!programs[@]}"; do "$map_time" "${programs[$i]}" >/dev/null; done
 for ((run = 0; run < runs; run++)); do
     for ((k = 0; k < count; k++)); do
         i=$(( (run + k) % count ))
-        read -r ms kb < <("$map_time" "${programs[$i]}")
+        read -r ms kb cpu < <("$map_time" "${programs[$i]}")
         echo "$ms" >>"$tmp/${names[$i]}.ms"
         echo "$kb" >>"$tmp/${names[$i]}.kb"
+        echo "$cpu" >>"$tmp/${names[$i]}.cpu"
     done
 done
 
@@ -79,14 +80,17 @@ echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -
      "load average $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "Qt $(qtpaths6 --qt-version 2>/dev/null || echo '?')"
 echo
-printf '%-12s %14s %16s %12s %12s\n' program "map (ms)" "resident (MiB)" "map/floor" "rss/floor"
+printf '%-12s %10s %15s %15s %10s %10s %10s\n' program "map (ms)" "resident (MiB)" \
+    "cpu to map (ms)" "map/floor" "rss/floor" "cpu/floor"
 floor_ms=$(median "$tmp/floor.ms")
 floor_kb=$(median "$tmp/floor.kb")
+floor_cpu=$(median "$tmp/floor.cpu")
 for name in "${names[@]}"; do
-    ms=$(median "$tmp/$name.ms")
-    kb=$(median "$tmp/$name.kb")
-    awk -v n="$name" -v ms="$ms" -v kb="$kb" -v fms="$floor_ms" -v fkb="$floor_kb" \
-        'BEGIN { printf "%-12s %14.1f %16.1f %12.2f %12.2f\n", n, ms, kb / 1024, ms / fms, kb / fkb }'
+    awk -v n="$name" -v ms="$(median "$tmp/$name.ms")" -v kb="$(median "$tmp/$name.kb")" \
+        -v cpu="$(median "$tmp/$name.cpu")" -v fms="$floor_ms" -v fkb="$floor_kb" \
+        -v fcpu="$floor_cpu" 'BEGIN {
+        printf "%-12s %10.1f %15.1f %15.1f %10.2f %10.2f %10.2f\n",
+            n, ms, kb / 1024, cpu, ms / fms, kb / fkb, cpu / fcpu }'
 done
 echo
 awk -v ms="$(median "$tmp/pelmora.ms")" -v kb="$(median "$tmp/pelmora.kb")" \
