@@ -61,7 +61,7 @@ void applyAccessibleNames(QWidget *top)
     for (const input_row &row : inputs) {
         auto *box = child<QLineEdit>(top, row.box);
         auto *label = child<QLabel>(top, row.label);
-        // The buddy ties box and label together for assistive tools; the labels carry no
+        // The buddy ties box and label together for screen readers; the labels carry no
         // access key, so no shortcut appears. The sale labels end in a colon, which is not read.
         label->setBuddy(box);
         QString name = label->text();

@@ -1,5 +1,5 @@
 // What a screen reader announces for the boxes and buttons of the main window, read through
-// the same accessibility interfaces that assistive tools use.
+// the same accessibility interfaces that screen readers use.
 #include "main_window.hpp"
 
 #include <QAccessible>
