@@ -180,7 +180,7 @@ Int some_value(FuzzedDataProvider &p)
     }
 }
 
-// A model and a record as an earlier session could have left them. The first piece of the
+// A model and a record as earlier use of the window could have left them. The first piece of the
 // input chooses them; an empty first piece is a freshly opened window.
 struct scene {
     pelmora::memory_fields w;
