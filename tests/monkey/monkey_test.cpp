@@ -1,8 +1,8 @@
-// Tens of thousands of random user actions on the main window: typing and pasting odd text into
-// any box, the decide and copy buttons, the check box, "全てクリア" and the usage window. The
-// window-less model is driven by the same actions and is the reference: after every action the
-// settlement record, the messages shown, the check box and the boxes touched must equal the
-// model's, and no message box may be left open.
+// Tens of thousands of random user actions on the main window: typing, pasting and committing
+// odd text through the input method into any box, the decide and copy buttons, the check box,
+// clear all and the usage window. The window-less model is driven by the same actions and is
+// the reference: after every action the settlement record, the messages shown, the check box
+// and the boxes touched must equal the model's, and no message box may be left open.
 //
 // The run is seeded and repeatable: the seed is printed, and PELMORA_MONKEY_SEED=<seed> runs the
 // same actions again. PELMORA_MONKEY_ACTIONS sets how many actions a run takes.
@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -131,7 +132,8 @@ private:
     QAction *action(const char *name) { return m_win->findChild<QAction *>(name); }
 
     std::optional<field> act();
-    void enter(field f, const QString &text, bool replace, bool byPaste);
+    enum class way { keys, paste, input_method };
+    void enter(field f, const QString &text, bool replace, way how);
     void decide(const char *name, const std::function<void()> &tally);
     void copy(int which);
     void usage();
@@ -215,34 +217,38 @@ void Monkey::problem(const QString &what)
         m_problem = what;
 }
 
-// Types or pastes into a box, at its end or over all of it; the model gets the same text.
-void Monkey::enter(field f, const QString &text, bool replace, bool byPaste)
+// Types, pastes or commits through the input method into a box, at its end or over all of it;
+// the model gets the same text.
+void Monkey::enter(field f, const QString &text, bool replace, way how)
 {
+    static const QString ways[] = {u"type"_s, u"paste"_s, u"commit"_s};
     QLineEdit *b = box(f);
-    note(u"%1 %2 '%3' into %4"_s.arg(byPaste ? u"paste"_s : u"type"_s,
-                                      replace ? u"over"_s : u"after"_s, shown(text),
-                                      QLatin1StringView(field_name(f))));
+    note(u"%1 %2 '%3' into %4"_s.arg(ways[int(how)], replace ? u"over"_s : u"after"_s,
+                                      shown(text), QLatin1StringView(field_name(f))));
     QTest::mouseClick(b, Qt::LeftButton);
     if (replace)
         QTest::keyClick(b, Qt::Key_A, Qt::ControlModifier);
     else
         QTest::keyClick(b, Qt::Key_End);
-    if (byPaste) {
+    if (replace && text.isEmpty()) {
+        QTest::keyClick(b, chance(50) ? Qt::Key_Delete : Qt::Key_Backspace);
+    } else if (how == way::paste) {
         QGuiApplication::clipboard()->setText(text);
-        if (replace && text.isEmpty())
-            QTest::keyClick(b, Qt::Key_Backspace); // pasting nothing leaves the selection
-        else
-            QTest::keyClick(b, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(b, Qt::Key_V, Qt::ControlModifier);
+    } else if (how == way::input_method) {
+        // What a Japanese input method sends when the user confirms a conversion.
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QCoreApplication::sendEvent(b, &event);
     } else {
-        if (replace && text.isEmpty())
-            QTest::keyClick(b, Qt::Key_Delete);
         for (qsizetype i = 0; i < text.size();) {
             // One key press per character; an emoji is one key press of two code units.
             const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
             const QString key = text.mid(i, n);
             const char16_t c = key[0].unicode();
-            const auto code = c < 0x80 && QChar(c).isLetterOrNumber() ? Qt::Key(QChar(c).toUpper().unicode())
-                                                                      : Qt::Key_unknown;
+            const auto code = c < 0x80 && QChar(c).isLetterOrNumber()
+                                  ? Qt::Key(QChar(c).toUpper().unicode())
+                                  : Qt::Key_unknown;
             QTest::sendKeyEvent(QTest::Click, b, code, key, Qt::NoModifier);
             i += n;
         }
@@ -312,19 +318,22 @@ std::optional<field> Monkey::act()
     const int roll = pick(100);
     const bool replace = chance(60);
     field f = any(input_boxes);
-    if (roll < 30) {
-        enter(f, typedText(), replace, false);
+    if (roll < 25) {
+        enter(f, typedText(), replace, way::keys);
+        return f;
+    } else if (roll < 30) {
+        enter(f, typedText(), replace, way::input_method);
         return f;
     } else if (roll < 42) {
-        enter(f, pastedText(), replace, true);
+        enter(f, pastedText(), replace, way::paste);
         return f;
     } else if (roll < 45) {
-        enter(f, QString(), true, chance(50)); // empties the box
+        enter(f, QString(), true, way::keys); // empties the box
         return f;
     } else if (roll < 49) {
         f = any(output_boxes); // the user may edit a report line before copying it
         const bool paste = chance(50);
-        enter(f, paste ? pastedText() : typedText(), replace, paste);
+        enter(f, paste ? pastedText() : typedText(), replace, paste ? way::paste : way::keys);
         return f;
     } else if (roll < 58) {
         decide("nokori_btn", [&] { run_leftover_tally(m_model, m_state); });
@@ -426,7 +435,7 @@ QString Monkey::run()
     for (m_index = 0; m_index < m_actions && m_problem.isEmpty(); ++m_index) {
         if (m_index % bigEvery == std::min(m_actions, bigEvery) / 2) {
             const field f = any(input_boxes);
-            enter(f, bigText(), true, true);
+            enter(f, bigText(), true, way::paste);
             checkAfterAction(f);
         } else {
             checkAfterAction(act());
