@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColor>
+#include <QFontDatabase>
 #include <QStyle>
 #include <QStyleFactory>
 
@@ -9,14 +10,43 @@ using namespace Qt::StringLiterals;
 
 namespace pelmora {
 
+const QStringList &gothicFamilies()
+{
+    static const QStringList families{
+        u"ＭＳ Ｐゴシック"_s, u"MS PGothic"_s, u"IPAPGothic"_s, u"IPA Pゴシック"_s, u"VL PGothic"_s,
+        u"TakaoPGothic"_s, u"Noto Sans CJK JP"_s, u"Source Han Sans JP"_s};
+    return families;
+}
+
+namespace {
+
+// The first gothic of the list that is installed, looked up once in Qt's font database (which
+// Qt fills at the first text it lays out in any case). Handed the whole list, Qt would ask
+// fontconfig for substitutes of every family that is missing before it reached an installed
+// one: a sorting of all fonts for each script, a fifth of the work before the window shows.
+const QString &installedGothic()
+{
+    static const QString family = [] {
+        const QStringList installed = QFontDatabase::families();
+        for (const QString &name : gothicFamilies()) {
+            if (installed.contains(name, Qt::CaseInsensitive))
+                return name;
+        }
+        return QString();
+    }();
+    return family;
+}
+
+} // namespace
+
 QFont windowFont(qreal pointSize, bool bold)
 {
     QFont f;
-    // Named families only, so that no font list is enumerated at start; the style hint lets
-    // fontconfig pick any Japanese sans when none of these is installed.
-    f.setFamilies({u"ＭＳ Ｐゴシック"_s, u"MS PGothic"_s, u"IPAPGothic"_s, u"IPA Pゴシック"_s,
-                   u"VL PGothic"_s, u"TakaoPGothic"_s, u"Noto Sans CJK JP"_s,
-                   u"Source Han Sans JP"_s});
+    if (const QString &family = installedGothic(); !family.isEmpty())
+        f.setFamily(family);
+    else
+        f.setFamilies(gothicFamilies()); // none installed: let fontconfig find a substitute
+    // Lets fontconfig pick any Japanese sans for characters the family lacks.
     f.setStyleHint(QFont::SansSerif);
     f.setPointSizeF(pointSize);
     f.setBold(bold);

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QIcon>
 #include <QPalette>
+#include <QStringList>
 
 class QColor;
 
@@ -11,7 +12,11 @@ namespace pelmora {
 // Positions and sizes are designed in twips; 15 twips are one device-independent pixel.
 constexpr int twips(int t) { return (t + 7) / 15; }
 
-// The Japanese proportional gothic of both windows, with fallbacks for machines without it.
+// The Japanese proportional gothics the windows are drawn in, best first: "ＭＳ Ｐゴシック" as
+// designed, then those a Linux desktop has.
+const QStringList &gothicFamilies();
+
+// The window font: the first of those gothics that is installed.
 QFont windowFont(qreal pointSize = 9.0, bool bold = false);
 
 // The light standard colours (white boxes, black text), fixed so that a dark desktop theme
