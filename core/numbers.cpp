@@ -15,8 +15,8 @@
 // - No hexadecimal "&H" or octal "&O" prefixes: nobody types zeny in hex, and "&H10" reading
 //   as 16 would be a surprise. Such text has no number at its start and reads as 0.
 // - The strict readers (parse_double, parse_short) take only a plain decimal number: blanks
-//   around it, a sign, digits with "," between them and a decimal part; no exponent, no
-//   currency sign.
+//   around it, a sign, digits with "," anywhere after the first digit ("1,500", "1,,5" and
+//   "2," alike), and a decimal part; no exponent, no currency sign.
 // Nothing here depends on the C locale: "." is always the decimal point.
 
 namespace pelmora {

@@ -8,10 +8,11 @@
 #include <functional>
 #include <string>
 
-// Core texts are UTF-16 strings; QtTest prints QStrings, so compare through them.
+// Core texts are UTF-16 strings; QtTest prints QStrings, so compare through them. Code unit
+// for code unit: fromUtf16 would drop a leading byte-order mark.
 inline QString q(std::u16string_view s)
 {
-    return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
+    return QString(reinterpret_cast<const QChar *>(s.data()), static_cast<qsizetype>(s.size()));
 }
 
 inline std::u16string u16(const QString &s)
