@@ -62,16 +62,16 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-need_tools() {
-    local tool
-    for tool in Xvfb xdotool xclip; do
-        command -v "$tool" >/dev/null || die "$tool is missing; 'bash scripts/check.sh' installs it"
+need_programs() {
+    local program
+    for program in Xvfb xdotool xclip; do
+        command -v "$program" >/dev/null || die "$program is missing; 'bash scripts/check.sh' installs it"
     done
 }
 
 # A display of our own: Xvfb picks a free number and writes it to the descriptor given.
 start_display() {
-    need_tools
+    need_programs
     local number="$E2E_TMP/display"
     : >"$number"
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
