@@ -57,6 +57,7 @@ copy|copy3|売1:1,000,000|
 copy|copy4|売5:234,567|
 type|nin|3|
 click|bun_btn|
+# The gaps before "[3]" and "分配金額" are ideographic spaces (U+3000).
 copy|copy5|合計金額: [1,234,567]　[3]人割り　分配金額： [411,522]|
 copy|copy6|411522|
 STEPS
