@@ -40,23 +40,43 @@ bool is_digit(char16_t c)
     return c >= u'0' && c <= u'9';
 }
 
-// Digits written as: sign, integer digits, fraction digits, times ten to a power.
+// Beyond some 770 significant digits only whether anything non-zero follows can change the
+// rounding to a double; keeping 800 and a flag for the rest keeps a pasted megabyte cheap.
+constexpr std::size_t kept_digits = 800;
+
+// Digits written as: sign, significant digits, times ten to a power.
 struct decimal {
     bool negative = false;
-    std::string digits; // integer digits followed by fraction digits
+    std::string digits;       // from the first non-zero digit, at most kept_digits of them
     long long exponent = 0;
+    bool dropped_non_zero = false; // a non-zero digit came after the kept ones
     bool has_digit = false;
 
     void add_integer_digit(char16_t c)
     {
-        digits.push_back(static_cast<char>(c));
         has_digit = true;
+        if (digits.empty() && c == u'0')
+            return; // a leading zero
+        if (digits.size() < kept_digits) {
+            digits.push_back(static_cast<char>(c));
+        } else {
+            ++exponent; // no overflow: a text cannot be that long
+            dropped_non_zero = dropped_non_zero || c != u'0';
+        }
     }
     void add_fraction_digit(char16_t c)
     {
-        digits.push_back(static_cast<char>(c));
-        --exponent; // no overflow: a text cannot be that long
         has_digit = true;
+        if (digits.empty() && c == u'0') {
+            --exponent; // a leading zero after the point
+            return;
+        }
+        if (digits.size() < kept_digits) {
+            digits.push_back(static_cast<char>(c));
+            --exponent;
+        } else {
+            dropped_non_zero = dropped_non_zero || c != u'0';
+        }
     }
 };
 
@@ -65,27 +85,17 @@ constexpr long long exponent_cap = 1'000'000'000;
 // The double nearest to the decimal, or an infinity when it is too large for a double.
 double to_double(const decimal &d)
 {
-    std::string_view s = d.digits;
-    const auto first = s.find_first_not_of('0');
-    if (first == std::string_view::npos)
-        return 0.0;
-    s.remove_prefix(first);
+    std::string buffer = d.digits;
     long long exponent = d.exponent;
-    const auto last = s.find_last_not_of('0');
-    exponent += static_cast<long long>(s.size() - last - 1);
-    s = s.substr(0, last + 1);
-
-    // Beyond some 770 significant digits only whether anything non-zero follows can change
-    // the rounding; keep 799 digits and a sticky last digit so a pasted megabyte stays cheap.
-    constexpr std::size_t kept = 800;
-    std::string buffer;
-    if (s.size() > kept) {
-        buffer.assign(s.substr(0, kept - 1));
-        buffer.push_back('1'); // s ends in a non-zero digit, so something non-zero was cut
-        exponent += static_cast<long long>(s.size() - kept);
-    } else {
-        buffer.assign(s);
+    if (d.dropped_non_zero) { // a last digit 1 stands for the non-zero tail
+        buffer.push_back('1');
+        --exponent;
     }
+    const auto last = buffer.find_last_not_of('0');
+    if (last == std::string::npos)
+        return 0.0;
+    exponent += static_cast<long long>(buffer.size() - last - 1);
+    buffer.resize(last + 1);
 
     // Power of ten of the leading digit; far outside a double's range we need not ask.
     const long long leading = exponent + static_cast<long long>(buffer.size()) - 1;

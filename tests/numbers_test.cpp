@@ -80,6 +80,12 @@ void NumbersTest::readNumberLongInput()
     QCOMPARE(read_number(fraction), 0.0);
     std::u16string third = u"0." + std::u16string(1 << 20, u'3');
     QCOMPARE(read_number(third), 1.0 / 3.0);
+    // 2^53 + 1 lies halfway between two doubles: a non-zero digit thousands of places later
+    // still tips it up, and trailing zeros leave it to the even neighbour.
+    QCOMPARE(read_number(u"9007199254740993." + std::u16string(5000, u'0') + u"1"),
+             9007199254740994.0);
+    QCOMPARE(read_number(u"9007199254740993" + std::u16string(5000, u'0') + u"e-5000"),
+             9007199254740992.0);
 }
 
 void NumbersTest::rounding_data()
