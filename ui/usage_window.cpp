@@ -1,5 +1,6 @@
 #include "usage_window.hpp"
 
+#include "label_fit.hpp"
 #include "look.hpp"
 
 #include <QFrame>
@@ -83,6 +84,7 @@ UsageWindow::UsageWindow(QWidget *owner)
     m_ok->move(twips(4440), twips(120));
     m_ok->setFixedSize(twips(1215), twips(375));
     connect(m_ok, &QPushButton::clicked, this, &UsageWindow::dismiss);
+    condenseOverflowingLabels(this); // the steps are long lines; no font may cut them off
 }
 
 void UsageWindow::keyPressEvent(QKeyEvent *event)
