@@ -99,14 +99,21 @@ visible_windows() {
     xdotool search --onlyvisible "$@" 2>/dev/null || true
 }
 
-app_window_shown() {
+# window_titled TITLE: the first mapped window of the program whose title is exactly TITLE
+# (the search pattern is a regular expression, so the title is compared again as text).
+window_titled() {
     local w
-    for w in $(visible_windows --all --pid "$APP_PID" --name '^Pelmora Ver1\.01$'); do
-        [ "$(xdotool getwindowname "$w")" = "Pelmora Ver1.01" ] || continue
-        APP_WIN=$w
-        return 0
+    for w in $(visible_windows --all --pid "$APP_PID" --name "$1"); do
+        if [ "$(xdotool getwindowname "$w")" = "$1" ]; then
+            echo "$w"
+            return 0
+        fi
     done
     return 1
+}
+
+app_window_shown() {
+    APP_WIN=$(window_titled "Pelmora Ver1.01")
 }
 
 # A build with AddressSanitizer is run with suppressions for the system libraries' own
@@ -260,13 +267,7 @@ box_text() {
 }
 
 message_window() {
-    local w
-    for w in $(visible_windows --all --pid "$APP_PID" --name '^Pelmora$'); do
-        [ "$(xdotool getwindowname "$w")" = "Pelmora" ] || continue
-        MESSAGE_WIN=$w
-        return 0
-    done
-    return 1
+    MESSAGE_WIN=$(window_titled "Pelmora")
 }
 
 focus_is() {
