@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fields.hpp"
+#include "form.hpp"
 #include "tally_state.hpp"
 
 #include <QMainWindow>
@@ -48,6 +49,7 @@ private:
     void buildMenus();
     void chainTabOrder();
     void connectCommands();
+    void runBinding(command does, field box);
     void runCommand(const std::function<void()> &command);
     void copyBox(field box);
     void showUsage();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "form.hpp"
+
 #include <QFont>
 #include <QIcon>
 #include <QPalette>
@@ -9,8 +11,9 @@ class QColor;
 
 namespace pelmora {
 
-// Positions and sizes are designed in twips; 15 twips are one device-independent pixel.
-constexpr int twips(int t) { return (t + 7) / 15; }
+// Positions and sizes are designed in twips; 15 twips are one device-independent pixel. Qt
+// scales device-independent pixels for high-DPI screens itself.
+constexpr int twips(int t) { return px(t, 96); }
 
 // The Japanese proportional gothics the windows are drawn in, best first: "ＭＳ Ｐゴシック" as
 // designed, then those a Linux desktop has.

@@ -12,9 +12,12 @@ namespace pelmora {
 
 const QStringList &gothicFamilies()
 {
-    static const QStringList families{
-        u"ＭＳ Ｐゴシック"_s, u"MS PGothic"_s, u"IPAPGothic"_s, u"IPA Pゴシック"_s, u"VL PGothic"_s,
-        u"TakaoPGothic"_s, u"Noto Sans CJK JP"_s, u"Source Han Sans JP"_s};
+    static const QStringList families = [] {
+        QStringList list;
+        for (const char16_t *family : gothic_families())
+            list << QString::fromUtf16(family);
+        return list;
+    }();
     return families;
 }
 

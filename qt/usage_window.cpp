@@ -1,0 +1,108 @@
+#include "usage_window.hpp"
+
+#include "form.hpp"
+#include "label_fit.hpp"
+#include "look.hpp"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace pelmora {
+
+UsageWindow::UsageWindow(QWidget *owner)
+    : QWidget(owner,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                  | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QLatin1StringView(usage_window.name));
+    setWindowTitle(QString::fromUtf16(usage_window.caption));
+    setWindowIcon(windowIcon());
+    setPalette(standardPalette());
+    setFont(windowFont());
+    // The close box destroys the window; "OK", Enter and Esc only hide it.
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(twips(usage_window.width), twips(usage_window.height));
+
+    QFrame *picture = nullptr;
+    for (const control_row &row : usage_controls()) {
+        QWidget *w = nullptr;
+        QPalette p = palette();
+        p.setColor(QPalette::Window, colour(row.background, p.color(QPalette::Window)));
+        p.setColor(QPalette::WindowText, colour(row.foreground, Qt::black));
+        switch (row.what) {
+        case kind::picture: {
+            picture = new QFrame(this);
+            picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            picture->setLineWidth(1);
+            w = picture;
+            break;
+        }
+        case kind::label: {
+            auto *label = new QLabel(QString::fromUtf16(row.text), picture);
+            label->setTextFormat(Qt::PlainText);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            w = label;
+            break;
+        }
+        case kind::button:
+            m_ok = new QPushButton(QString::fromUtf16(row.text), this);
+            m_ok->setDefault(row.flags & default_button);
+            connect(m_ok, &QPushButton::clicked, this, &UsageWindow::dismiss);
+            w = m_ok;
+            break;
+        case kind::frame:
+        case kind::text_box:
+        case kind::check_box:
+            Q_UNREACHABLE(); // the usage window has none
+        }
+        w->setObjectName(QLatin1StringView(row.name));
+        if (row.what != kind::button) {
+            w->setPalette(p);
+            w->setAutoFillBackground(true);
+        }
+        w->move(twips(row.left), twips(row.top));
+        w->setFixedSize(twips(row.width), twips(row.height));
+        if (w == picture) {
+            // The window icon at the panel's top-left corner, at its natural size.
+            auto *icon = new QLabel(picture);
+            icon->setObjectName(u"Picture1_icon"_s);
+            icon->setPixmap(windowIcon().pixmap(16, 16));
+            icon->setGeometry(QRect(picture->contentsRect().topLeft(), QSize(16, 16)));
+        }
+    }
+    condenseOverflowingLabels(this); // the steps are long lines; no font may cut them off
+}
+
+void UsageWindow::keyPressEvent(QKeyEvent *event)
+{
+    // Enter and Esc anywhere in the window act as "OK".
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        dismiss();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void UsageWindow::dismiss()
+{
+    hide();
+    // The keyboard goes back to the main window, where the user works.
+    if (QWidget *owner = parentWidget())
+        owner->activateWindow();
+}
+
+void UsageWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    m_ok->setFocus(Qt::OtherFocusReason);
+}
+
+} // namespace pelmora
