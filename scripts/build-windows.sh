@@ -25,7 +25,7 @@ export SOURCE_DATE_EPOCH
 # Zip stores local times: one zone for every build.
 export TZ=UTC LC_ALL=C.UTF-8
 
-cmake -G Ninja -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+cmake -G Ninja -S . -B "$build" --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j2 --target pelmora
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
