@@ -113,11 +113,25 @@ quiet_uninstall() {
         sed -n 's/^ *QuietUninstallString \+REG_SZ \+//p'
 }
 no_window() {
-    ! xdotool search --name "$title" >/dev/null
+    ! xdotool search --name "$1" >/dev/null
 }
 gone() {
     [ ! -e "$dir" ] && [ ! -e "$shortcut" ] && ! wine reg query "$key" </dev/null >/dev/null 2>&1
 }
+
+# The pages follow the system's language: Japanese under a Japanese locale (made here, so that
+# the system's locales stay as they are), English otherwise.
+mkdir "$work/locale"
+localedef -i ja_JP -f UTF-8 "$work/locale/ja_JP.UTF-8"
+for case in "ja_JP.UTF-8 Pelmora セットアップ" "C.UTF-8 Pelmora Setup"; do
+    LOCPATH="$work/locale" LC_ALL='' LANG=${case%% *} wine start /unix "dist/$setup_name" </dev/null
+    until_true 20 xdotool search --onlyvisible --name "^${case#* }\$" >/dev/null ||
+        fail "no installer window \"${case#* }\" under ${case%% *}"
+    wine taskkill /f /im "$setup_name" </dev/null >/dev/null 2>&1
+    until_true 10 no_window "^${case#* }\$" ||
+        fail "the installer did not end"
+done
+echo "installer pages: Japanese under ja_JP, English under C"
 
 wine "$work/old-setup.exe" /S </dev/null
 installed "0.9.0 installed" 0.9.0
@@ -131,7 +145,7 @@ until_true 20 xdotool search --onlyvisible --name "$title" >/dev/null ||
     fail "no window from the Start-menu shortcut"
 echo "the shortcut opened the window"
 wine taskkill /im pelmora.exe </dev/null >/dev/null 2>&1
-until_true 10 no_window ||
+until_true 10 no_window "$title" ||
     fail "the program did not end"
 
 wine "$(wine_path "$PWD/dist/$setup_name")" /S </dev/null
