@@ -89,7 +89,8 @@ installed() {
     got=$(cd "$dir" && find . | sort | paste -sd ' ')
     [ "$got" = ". ./LICENSE.txt ./pelmora.exe ./uninstall.exe" ] || fail "$1: the folder holds $got"
     cmp "$dir/pelmora.exe" "$work/zip/pelmora.exe" || fail "$1: another pelmora.exe"
-    [ -f "$shortcut" ] || fail "$1: no Start-menu shortcut"
+    # The shortcut's icon is the coin in pelmora.exe (the target itself is stored in ANSI).
+    grep -qF "$win_dir\pelmora.exe" <<<"$(strings -el "$shortcut")" || fail "$1: no shortcut with the program's icon"
     got=$(wine reg query "$key" </dev/null | tr -d '\r' | sed -n 's/^ \+\([A-Za-z]*\) \+\(REG_[A-Z]*\) \+/\1 \2 /p' | sort)
     size=$(du -cb "$dir"/* | tail -n 1 | cut -f 1)
     expected=$(sort <<EOF_REG
@@ -158,4 +159,15 @@ wine "$1" /S </dev/null
 until_true 30 gone || fail "left after uninstalling: $(ls -A "$dir" 2>/dev/null) $(ls "$shortcut" 2>/dev/null)"
 [ "$(cat "$programs/Other/notes.txt")" = mine ] || fail "the uninstaller touched the user's files"
 echo "uninstalled: no folder, shortcut or uninstall entry left"
+
+# A file of the user's in the program's folder stays, and with it the folder.
+wine "$(wine_path "$PWD/dist/$setup_name")" /S </dev/null
+echo mine >"$dir/notes.txt"
+wine "$dir/uninstall.exe" /S </dev/null
+left() {
+    [ "$(ls -A "$dir")" = notes.txt ] && [ ! -e "$shortcut" ] &&
+        ! wine reg query "$key" </dev/null >/dev/null 2>&1
+}
+until_true 30 left || fail "with a file of the user's, left after uninstalling: $(ls -A "$dir")"
+echo "uninstalled around a file of the user's: the file and its folder stay"
 echo "Windows download checks passed"
