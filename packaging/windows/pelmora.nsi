@@ -47,7 +47,28 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "Pelmora ${VERSION} Setu
 VIAddVersionKey /LANG=${LANG_ENGLISH} "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}, MIT License"
 
+LangString pelmora_running ${LANG_ENGLISH} "Pelmora is running. Close it, then choose Retry."
+LangString pelmora_running ${LANG_JAPANESE} "Pelmora が起動しています。終了してから「再試行」を押してください。"
+
+; A running Pelmora holds pelmora.exe open: it could be neither replaced nor removed, and the
+; install or uninstall would end as if it had worked. Ask to close it; a silent run ends with
+; error level 2 instead. The class is the one the program registers for its main window.
+!macro PELMORA_NOT_RUNNING un
+Function ${un}PelmoraNotRunning
+    retry:
+    FindWindow $0 "PelmoraMain"
+    StrCmp $0 0 done
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(pelmora_running)" /SD IDCANCEL IDRETRY retry
+    SetErrorLevel 2
+    Quit
+    done:
+FunctionEnd
+!macroend
+!insertmacro PELMORA_NOT_RUNNING ""
+!insertmacro PELMORA_NOT_RUNNING "un."
+
 Section
+    Call PelmoraNotRunning
     SetOutPath "$INSTDIR"
     ; The same names every version: a newer install replaces the older files in place.
     File "${STAGE}/pelmora.exe"
@@ -71,6 +92,7 @@ SectionEnd
 
 ; Only what the installer put there goes: a file the user left in the folder keeps the folder.
 Section "Uninstall"
+    Call un.PelmoraNotRunning
     Delete "$INSTDIR\pelmora.exe"
     Delete "$INSTDIR\LICENSE.txt"
     Delete "$INSTDIR\uninstall.exe"

@@ -145,6 +145,16 @@ title='^Pelmora Ver1\.01$'
 until_true 20 xdotool search --onlyvisible --name "$title" >/dev/null ||
     fail "no window from the Start-menu shortcut"
 echo "the shortcut opened the window"
+# Its files are in use now: a silent install or uninstall (run in place, to see its error
+# level) refuses with error level 2 and changes nothing.
+refuses() {
+    local status=0
+    wine "$@" </dev/null || status=$?
+    [ "$status" = 2 ] || fail "$1 /S while Pelmora runs: error level $status, not 2"
+}
+refuses "$(wine_path "$PWD/dist/$setup_name")" /S
+refuses "$dir/uninstall.exe" /S "_?=$win_dir"
+installed "after refusing while Pelmora runs" "$version"
 wine taskkill /im pelmora.exe </dev/null >/dev/null 2>&1
 until_true 10 no_window "$title" ||
     fail "the program did not end"
