@@ -2,16 +2,23 @@
 # End-to-end tests: the built program on a display of its own, driven only by real X input
 # (xdotool) and checked through the real clipboard (xclip, a separate process).
 #
-#   bash e2e.sh GROUP PELMORA XWIN
+#   bash e2e.sh GROUP PELMORA XWIN [WINTEXT]
 #
-# GROUP is one of: window, road, messages, errors, ending.
+# GROUP is one of: window, road, messages, errors, ending, dpi. A PELMORA ending in ".exe" is
+# the Windows program, run under Wine (see harness.sh); WINTEXT is then the Windows console
+# program that reads what X cannot tell (tests/wine/wintext.cpp).
 source "$(dirname "$0")/harness.sh"
 
-[ $# -eq 3 ] || die "usage: e2e.sh window|road|messages|errors|ending PELMORA XWIN"
+[ $# -eq 3 ] || [ $# -eq 4 ] || die "usage: e2e.sh window|road|messages|errors|ending|dpi PELMORA XWIN [WINTEXT]"
 GROUP=$1
 PELMORA=$2
 XWIN=$3
-[ -x "$PELMORA" ] || die "no program at $PELMORA"
+WINTEXT=${4:-}
+[ -f "$PELMORA" ] || die "no program at $PELMORA"
+if windows_program; then
+    [ -f "$WINTEXT" ] || die "a Windows program needs WINTEXT"
+    need_wine
+fi
 
 # What the output boxes show when the window opens; "全てクリア" puts them back, but for the
 # card line, which it sets to a text of its own.
@@ -196,8 +203,9 @@ end_case() {
     if [ "$usage" != none ]; then
         menu alt+h u
         wait_for 5 usage_shown || fail "$SCENARIO: the usage window did not appear"
-        # Asking again shows the same window, not a second one.
-        click Label24
+        # Asking again shows the same window, not a second one. The click goes to the main
+        # window where the usage window does not cover it (it covers the lower label).
+        click nokori_txt
         menu alt+h u
         wait_for 5 usage_shown || fail "$SCENARIO: not exactly one usage window"
         if [ "$usage" = hidden ]; then
@@ -208,7 +216,7 @@ end_case() {
     local start
     case $how in
     menu)
-        click Label24
+        click nokori_txt
         menu alt+f || true
         start=$(now_ms)
         press x

@@ -10,6 +10,8 @@ WATCHDOG_PID=
 APP_PID=
 APP_WIN=
 CLIENT_TOP=0
+CLIENT_LEFT=0
+OWN_WINE_PREFIX=
 FAILURES=0
 
 fail() {
@@ -57,6 +59,7 @@ cleanup() {
     [ -z "$WATCHDOG_PID" ] || kill "$WATCHDOG_PID" 2>/dev/null || true
     stop_process "$APP_PID"
     stop_process "$XVFB_PID"
+    [ -z "$OWN_WINE_PREFIX" ] || wine_prefix_stop
     rm -rf "$E2E_TMP"
 }
 trap cleanup EXIT
@@ -69,9 +72,14 @@ need_programs() {
     done
 }
 
-# A display of our own: Xvfb picks a free number and writes it to the descriptor given.
+# A display of our own: Xvfb picks a free number and writes it to the descriptor given. A
+# Windows program goes on the display of its Wine prefix.
 start_display() {
     need_programs
+    if windows_program; then
+        export DISPLAY=$WINE_DISPLAY
+        return
+    fi
     local number="$E2E_TMP/display"
     : >"$number"
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
@@ -116,14 +124,36 @@ app_window_shown() {
     APP_WIN=$(window_titled "Pelmora Ver1.01")
 }
 
+# ---- The program under test ----------------------------------------------------------------
+# A Linux program runs as it is built; a Windows program (a PELMORA ending in ".exe") runs under
+# Wine, in the prefix the caller made with tests/wine/prefix.sh or else in one of its own. These
+# functions are the only places where the two differ: how the program starts, where its client
+# area lies in its X window, and how the text of a message box is read.
+
+windows_program() {
+    [[ $PELMORA == *.exe ]]
+}
+
 # A build with AddressSanitizer is run with suppressions for the system libraries' own
 # reports, and is given longer to end: its leak check runs after the windows are gone.
 sanitized_build() {
-    grep -aq __asan_init "$PELMORA"
+    ! windows_program && grep -aq __asan_init "$PELMORA"
 }
 
-start_app() {
-    PELMORA_LOG="$E2E_TMP/pelmora.log"
+# Makes a Wine prefix when the caller has none; it goes when the script ends.
+need_wine() {
+    [ -z "${WINEPREFIX:-}" ] || [ -z "${WINE_DISPLAY:-}" ] || return 0
+    source "$(dirname "${BASH_SOURCE[0]}")/../wine/prefix.sh"
+    wine_prefix_start || die "could not make a Wine prefix"
+    OWN_WINE_PREFIX=1
+}
+
+launch_program() {
+    if windows_program; then
+        wine "$PELMORA" </dev/null >"$PELMORA_LOG" 2>&1 &
+        APP_PID=$!
+        return
+    fi
     mkdir -p -m 700 "$E2E_TMP/runtime"
     local here
     here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -132,14 +162,45 @@ start_app() {
         LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$here/lsan.supp" \
         "$PELMORA" </dev/null >"$PELMORA_LOG" 2>&1 &
     APP_PID=$!
+}
+
+# "WIDTH HEIGHT TOP LEFT": the client area below the menu bar and where it starts in the main
+# window's X window. Qt's X window is the menu bar and the client area; the X window of Wine's
+# unmanaged window also holds the caption and the frames, which only Windows can measure.
+client_area() {
+    if windows_program; then
+        wine "$WINTEXT" client-area "Pelmora Ver1.01" </dev/null
+    else
+        "$XWIN" client-area "$APP_WIN"
+    fi
+}
+
+# The text of the message box on screen: for a Windows program read from its controls, for a
+# Linux one copied by Ctrl+C, which a message box answers with its title, text and buttons
+# between dashed lines.
+message_text() {
+    if windows_program; then
+        wine "$WINTEXT" message Pelmora </dev/null
+        return
+    fi
+    set_sentinel
+    press ctrl+c
+    wait_for 5 clipboard_taken || { echo "<nothing copied>"; return; }
+    clipboard | awk '/^-+$/ { part++; next } part == 2'
+}
+
+start_app() {
+    PELMORA_LOG="$E2E_TMP/pelmora.log"
+    launch_program
     echo "$APP_PID" >"$E2E_TMP/app.pid"
     APP_WIN=
     wait_for 15 app_window_shown || die "no window titled \"Pelmora Ver1.01\" appeared"
     local area
-    area=$("$XWIN" client-area "$APP_WIN") || die "could not measure the window"
-    read -r CLIENT_WIDTH CLIENT_HEIGHT CLIENT_TOP <<<"$area"
+    area=$(client_area) || die "could not measure the window"
+    read -r CLIENT_WIDTH CLIENT_HEIGHT CLIENT_TOP CLIENT_LEFT <<<"$area"
+    CLIENT_LEFT=${CLIENT_LEFT:-0}
     # The display has no window manager to give the new window the keyboard; do what one does.
-    xdotool windowfocus "$APP_WIN"
+    xdotool windowfocus --sync "$APP_WIN"
     wait_for 5 focus_is "$APP_WIN" || die "the window did not take the keyboard"
     # The one-shot start-up timer puts the focus in "syu1" 200 ms after the window is created;
     # input sent before it fires could land in the wrong box.
@@ -197,9 +258,10 @@ click() {
     local container left top width height fx fy
     read -r container left top width height <<<"$place"
     read -r fx fy <<<"${FRAME[$container]}"
-    local x=$(( (fx + left + width / 2 + 7) / 15 ))
+    local x=$(( CLIENT_LEFT + (fx + left + width / 2 + 7) / 15 ))
     local y=$(( CLIENT_TOP + (fy + top + height / 2 + 7) / 15 ))
-    xdotool mousemove --window "$APP_WIN" "$x" "$y" click --delay 1 1
+    # A window manager gives the keyboard to the window clicked, before the click arrives.
+    xdotool windowfocus --sync "$APP_WIN" mousemove --window "$APP_WIN" "$x" "$y" click --delay 1 1
 }
 
 # type_into BOX TEXT: replaces what the box holds, as a user does with the mouse and keys.
