@@ -55,7 +55,7 @@ wine_prefix_start() {
     export WINEPREFIX="$WINE_PREFIX_DIR/prefix"
     mkdir -m 700 "$WINEPREFIX"
 
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
+    Xvfb -displayfd 3 -screen 0 2560x1600x24 -nolisten tcp -noreset \
         3>"$WINE_PREFIX_DIR/display" </dev/null >"$WINE_PREFIX_DIR/xvfb.log" 2>&1 &
     WINE_XVFB_PID=$!
     local tries
