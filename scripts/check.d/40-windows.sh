@@ -50,7 +50,7 @@ echo "-- the shared corpus: the Linux build against the Windows build"
 "$linux/tests/corpus/corpus_runner" -o "$work/linux.out" .
 wine "$build/tests/corpus/corpus_runner.exe" -o "$work/windows.out" . </dev/null
 if ! cmp -s "$work/linux.out" "$work/windows.out"; then
-    diff "$work/linux.out" "$work/windows.out" | head -n 40 >&2 || true
+    diff -U3 "$work/linux.out" "$work/windows.out" | head -n 60 >&2 || true
     fail "the Windows build computes otherwise than the Linux build (first differences above)"
 fi
 echo "identical: $(grep -c '^case ' "$work/linux.out") cases, $(wc -c <"$work/linux.out") bytes"

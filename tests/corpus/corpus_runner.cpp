@@ -450,7 +450,9 @@ private:
 
 // A text a user could type or paste into a number box, weighted toward what is hard to read
 // and to round the same way everywhere: ties, the edges of both integer widths, long and huge
-// numbers, exponents, grouping, full-width forms and stray code units.
+// numbers, exponents, grouping, full-width forms and stray code units. Every draw is a
+// statement of its own: the order in which the operands of one expression are evaluated
+// differs between compilers, and every platform must draw in the same order.
 std::u16string number_text(random_source &r)
 {
     static const char *const fractions[] = {"", ".5", ".4999999999", ".5000000001", ".49999999999999999999",
@@ -461,28 +463,45 @@ std::u16string number_text(random_source &r)
     std::string s;
     switch (r.below(11)) {
     case 0: s = std::to_string(r.between(-1000, 100000)); break;
-    case 1:
-        s = std::to_string(edges[r.below(7)] + r.between(-3, 3)) + fractions[r.below(8)];
+    case 1: {
+        const long long edge = edges[r.below(7)];
+        s = std::to_string(edge + r.between(-3, 3));
+        s += fractions[r.below(8)];
         break;
+    }
     case 2: s = std::to_string(r.between(-40000, 40000)) + ".5"; break;
-    case 3: s = r.digits(r.below(12) + 1) + "." + r.digits(r.below(25) + 1); break;
+    case 3:
+        s = r.digits(r.below(12) + 1);
+        s += "." + r.digits(r.below(25) + 1);
+        break;
     case 4: // long: beyond what a double holds exactly
         s = r.digits(r.below(380) + 20);
         if (r.one_in(2))
             s += "." + r.digits(r.below(40) + 1);
         break;
     case 5: // huge, rarely, since every later step prints it again
-        if (r.one_in(4))
-            s = r.one_in(2) ? std::string(r.below(2000) + 800, '9')
-                            : "0." + std::string(r.below(2000) + 800, '0') + r.digits(3);
-        else
-            s = "9007199254740993" + std::string(r.below(30), '0') + (r.one_in(2) ? "1" : "");
+        if (!r.one_in(4)) {
+            s = "9007199254740993" + std::string(r.below(30), '0');
+            if (r.one_in(2))
+                s += "1";
+        } else if (r.one_in(2)) {
+            s = std::string(r.below(2000) + 800, '9');
+        } else {
+            s = "0." + std::string(r.below(2000) + 800, '0');
+            s += r.digits(3);
+        }
         break;
     case 6: {
         static const char marks[] = "eEdD";
-        s = std::to_string(r.between(-99, 99)) + (r.one_in(3) ? "." + r.digits(r.below(6) + 1) : "")
-            + marks[r.below(4)] + (r.one_in(2) ? "-" : r.one_in(2) ? "+" : "")
-            + std::to_string(r.one_in(5) ? r.between(300, 99999) : r.between(0, 12));
+        s = std::to_string(r.between(-99, 99));
+        if (r.one_in(3))
+            s += "." + r.digits(r.below(6) + 1);
+        s += marks[r.below(4)];
+        if (r.one_in(2))
+            s += "-";
+        else if (r.one_in(2))
+            s += "+";
+        s += std::to_string(r.one_in(5) ? r.between(300, 99999) : r.between(0, 12));
         break;
     }
     case 7: { // grouped in threes, or with commas anywhere
@@ -497,7 +516,10 @@ std::u16string number_text(random_source &r)
         break;
     }
     case 8: s = junk[r.below(static_cast<int>(std::size(junk)))]; break;
-    default: s = std::to_string(r.between(-2147483648LL, 2147483647LL)) + fractions[r.below(8)]; break;
+    default:
+        s = std::to_string(r.between(-2147483648LL, 2147483647LL));
+        s += fractions[r.below(8)];
+        break;
     }
 
     std::u16string text = ascii(s);
@@ -505,12 +527,14 @@ std::u16string number_text(random_source &r)
         for (char16_t &c : text)
             if (c > 0x20 && c < 0x7F && r.one_in(2))
                 c = static_cast<char16_t>(c + 0xFEE0);
-    if (r.one_in(5)) // blanks, ideographic or not, anywhere
-        text.insert(static_cast<std::size_t>(r.below(static_cast<int>(text.size()) + 1)), 1,
-                    r.one_in(2) ? char16_t(0x3000) : u' ');
-    if (r.one_in(8)) // a stray code unit: a lone surrogate, a mark, another script's digit
-        text.insert(static_cast<std::size_t>(r.below(static_cast<int>(text.size()) + 1)), 1,
-                    fuzz::odd_units[r.below(static_cast<int>(std::size(fuzz::odd_units)))]);
+    if (r.one_in(5)) { // blanks, ideographic or not, anywhere
+        const auto at = static_cast<std::size_t>(r.below(static_cast<int>(text.size()) + 1));
+        text.insert(at, 1, r.one_in(2) ? char16_t(0x3000) : u' ');
+    }
+    if (r.one_in(8)) { // a stray code unit: a lone surrogate, a mark, another script's digit
+        const auto at = static_cast<std::size_t>(r.below(static_cast<int>(text.size()) + 1));
+        text.insert(at, 1, fuzz::odd_units[r.below(static_cast<int>(std::size(fuzz::odd_units)))]);
+    }
     return text;
 }
 
@@ -532,16 +556,18 @@ void run_generated(runner &r, std::uint64_t seed, int count)
         }
         for (int steps = rng.below(8) + 1; steps > 0; --steps) {
             const int what = rng.below(20);
-            if (what < 10)
-                lines.push_back("set " + std::string(inputs[rng.below(22)]) + " " + escaped(number_text(rng)));
-            else if (what < 11)
+            if (what < 10) {
+                const std::string box = inputs[rng.below(22)];
+                lines.push_back("set " + box + " " + escaped(number_text(rng)));
+            } else if (what < 11) {
                 lines.push_back("orc " + std::to_string(rng.below(3)));
-            else if (what < 12)
+            } else if (what < 12) {
                 lines.push_back("read " + escaped(number_text(rng)));
-            else if (what < 13)
+            } else if (what < 13) {
                 lines.push_back("press " + std::string(others[rng.below(7)]));
-            else
+            } else {
                 lines.push_back("press " + std::string(buttons[rng.below(3)]));
+            }
         }
         lines.push_back("press " + std::string(buttons[rng.below(3)]));
         r.run("generated " + std::to_string(seed) + "/" + std::to_string(i), lines);
