@@ -3,6 +3,8 @@
 #include "resource.h"
 #include "text_box.hpp"
 
+#include <algorithm>
+
 namespace pelmora::win32 {
 
 namespace {
@@ -224,6 +226,19 @@ LRESULT form_window::answer(UINT message, WPARAM w, LPARAM l)
         const COLORREF back = colour_ref(m_window->background, GetSysColor(COLOR_BTNFACE));
         FillRect(reinterpret_cast<HDC>(w), &area, m_look->brush(back));
         return 1;
+    }
+    case WM_GETMINMAXINFO: {
+        // Windows caps a window at the screen's size; the client area stays whole even on a
+        // screen too small for it, as its size is fixed by the layout.
+        RECT outer{}, client{};
+        if (!m_look || !GetWindowRect(m_hwnd, &outer) || !GetClientRect(m_hwnd, &client))
+            break;
+        auto &info = *reinterpret_cast<MINMAXINFO *>(l);
+        const LONG width = m_look->px(m_window->width) + (outer.right - outer.left) - client.right;
+        const LONG height = m_look->px(m_window->height) + (outer.bottom - outer.top) - client.bottom;
+        info.ptMaxTrackSize.x = std::max(info.ptMaxTrackSize.x, width);
+        info.ptMaxTrackSize.y = std::max(info.ptMaxTrackSize.y, height);
+        return 0;
     }
     case WM_DPICHANGED: {
         // Moved to a screen of another DPI: Windows proposes where; the layout follows.

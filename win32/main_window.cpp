@@ -261,6 +261,8 @@ bool main_form::take_key(const MSG &message)
     else
         next = back ? (at + count - 1) % count : (at + 1) % count;
     HWND target = m_tab_order[next];
+    // The keyboard is in use: focus rectangles show from now on, as the dialog manager does.
+    SendMessageW(hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     SetFocus(target);
     // As in a dialog, a box reached by Tab has all its text selected.
     if (is_edit(target))
