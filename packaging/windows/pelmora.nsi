@@ -28,6 +28,8 @@ InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
+; Not the stock text, which speaks of system files and restarts: Pelmora touches neither.
+!define MUI_WELCOMEPAGE_TEXT "$(pelmora_welcome)"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
@@ -47,6 +49,8 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "Pelmora ${VERSION} Setu
 VIAddVersionKey /LANG=${LANG_ENGLISH} "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}, MIT License"
 
+LangString pelmora_welcome ${LANG_ENGLISH} "This will install Pelmora ${VERSION} for you alone, in your own folders; no administrator rights are needed.$\r$\n$\r$\nClick Next to continue."
+LangString pelmora_welcome ${LANG_JAPANESE} "Pelmora ${VERSION} をこのユーザー専用にインストールします。管理者の権限は必要ありません。$\r$\n$\r$\n続けるには「次へ」をクリックしてください。"
 LangString pelmora_running ${LANG_ENGLISH} "Pelmora is running. Close it, then choose Retry."
 LangString pelmora_running ${LANG_JAPANESE} "Pelmora が起動しています。終了してから「再試行」を押してください。"
 
