@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Windows downloads: built twice, in two build folders, to the same bytes; the zip holds
-# exactly its three files; under Wine, in a fresh prefix, the installer installs silently over an
-# older version and again over itself, the shortcut starts the program, and the uninstaller
-# removes everything it put there and nothing else.
+# exactly its three files; under Wine, in a fresh prefix, the installer speaks the system's
+# language, installs silently over an older version and again over itself, the shortcut starts
+# the program, installer and uninstaller refuse while it runs, and the uninstaller removes
+# everything it put there and nothing else.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 source scripts/deps.sh
@@ -82,7 +83,8 @@ installed() {
     cmp "$dir/pelmora.exe" "$work/zip/pelmora.exe" || fail "$1: another pelmora.exe"
     # The shortcut's icon is the coin in pelmora.exe (the target itself is stored in ANSI).
     grep -qF "$win_dir\pelmora.exe" <<<"$(strings -el "$shortcut")" || fail "$1: no shortcut with the program's icon"
-    got=$(wine reg query "$key" </dev/null | tr -d '\r' | sed -n 's/^ \+\([A-Za-z]*\) \+\(REG_[A-Z]*\) \+/\1 \2 /p' | sort)
+    got=$(wine reg query "$key" </dev/null | tr -d '\r' |
+        sed -n 's/^ \+\([A-Za-z]*\) \+\(REG_[A-Z]*\) \+/\1 \2 /p' | sort) || true
     size=$(du -cb "$dir"/* | tail -n 1 | cut -f 1)
     expected=$(sort <<EOF_REG
 DisplayName REG_SZ Pelmora
@@ -154,9 +156,9 @@ wine "$(wine_path "$PWD/dist/$setup_name")" /S </dev/null
 installed "$version again over itself" "$version"
 
 # What the list of installed apps runs; the uninstaller goes on from a copy in the background.
-eval "set -- $(quiet_uninstall | sed 's/\\/\\\\/g')"
-[ "${2:-}" = /S ] || fail "QuietUninstallString: $*"
-wine "$1" /S </dev/null
+quiet=$(quiet_uninstall)
+[[ $quiet =~ ^\"([^\"]+)\"\ /S$ ]] || fail "QuietUninstallString: $quiet"
+wine "${BASH_REMATCH[1]}" /S </dev/null
 until_true 30 gone || fail "left after uninstalling: $(ls -A "$dir" 2>/dev/null) $(ls "$shortcut" 2>/dev/null)"
 [ "$(cat "$programs/Other/notes.txt")" = mine ] || fail "the uninstaller touched the user's files"
 echo "uninstalled: no folder, shortcut or uninstall entry left"
