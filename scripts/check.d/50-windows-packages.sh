@@ -168,9 +168,9 @@ wine "$(wine_path "$PWD/dist/$setup_name")" /S </dev/null
 echo mine >"$dir/notes.txt"
 wine "$dir/uninstall.exe" /S </dev/null
 left() {
-    [ "$(ls -A "$dir")" = notes.txt ] && [ ! -e "$shortcut" ] &&
+    [ "$(ls -A "$dir" 2>/dev/null)" = notes.txt ] && [ ! -e "$shortcut" ] &&
         ! wine reg query "$key" </dev/null >/dev/null 2>&1
 }
-until_true 30 left || fail "with a file of the user's, left after uninstalling: $(ls -A "$dir")"
+until_true 30 left || fail "with a file of the user's, the folder holds: $(ls -A "$dir" 2>/dev/null)"
 echo "uninstalled around a file of the user's: the file and its folder stay"
 echo "Windows download checks passed in $SECONDS s"
