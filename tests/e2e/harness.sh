@@ -130,8 +130,8 @@ app_window_shown() {
 # ---- The program under test ----------------------------------------------------------------
 # A Linux program runs as it is built; a Windows program (a PELMORA ending in ".exe") runs under
 # Wine, in the prefix the caller made with tests/wine/prefix.sh or else in one of its own. These
-# functions are the only places where the two differ: how the program starts, where its client
-# area lies in its X window, and how the text of a message box is read.
+# functions are the only places where the two differ: how the program starts and ends, where its
+# client area lies in its X window, and how the text of a message box is read.
 
 windows_program() {
     [[ $PELMORA == *.exe ]]
@@ -176,6 +176,16 @@ launch_program() {
     APP_PID=$!
 }
 
+# Ends the program at the end of a scenario. A Windows program killed outright leaves Wine's
+# next start waiting some 10 s, so it is asked to close first, as by its close box.
+stop_program() {
+    if windows_program && [ -n "$APP_WIN" ] && app_running; then
+        "$XWIN" close "$APP_WIN" >/dev/null 2>&1 || true
+        wait_for 5 process_ended "$APP_PID" || true
+    fi
+    stop_process "$APP_PID"
+}
+
 # "WIDTH HEIGHT TOP LEFT": the client area below the menu bar and where it starts in the main
 # window's X window. Qt's X window is the menu bar and the client area; the X window of Wine's
 # unmanaged window also holds the caption and the frames, which only Windows can measure.
@@ -214,7 +224,7 @@ start_app() {
 }
 
 end_app() {
-    stop_process "$APP_PID"
+    stop_program
     APP_PID=
 }
 
