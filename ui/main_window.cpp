@@ -1,6 +1,7 @@
 #include "main_window.hpp"
 
 #include "accessibility.hpp"
+#include "direct_digits.hpp"
 #include "label_fit.hpp"
 #include "look.hpp"
 #include "tallies.hpp"
@@ -184,6 +185,7 @@ void preferDirectDigits(QLineEdit *box)
 {
     box->setInputMethodHints(Qt::ImhPreferNumbers | Qt::ImhPreferLatin
                              | Qt::ImhNoPredictiveText);
+    switchInputMethodOffOnFocus(box);
 }
 
 bool isInputBox(field f)
