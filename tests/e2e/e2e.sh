@@ -260,7 +260,9 @@ group_ime() {
     # With mozc switched on, digits typed into a number box go in as typed and Tab moves on:
     # "123" in the first box, "223" in the second, and so on. A box that is no number box keeps
     # the input method, and each focus-in starts with it off again, even after the user's key
-    # (半角/全角 or Ctrl+Space) gave it back; what mozc composes there still counts.
+    # (ひらがな/カタカナ or Ctrl+Space) gave it back; what mozc composes there still counts.
+    # 半角/全角 is not on the display's keyboard: xdotool would map it for a moment, and a slow
+    # program could read the key after the mapping is gone.
     local steps i=0 box
     steps="click|card_txt|"$'\n'"ime|mozc|"$'\n'"click|syu1|"$'\n'"ime|keyboard-us|"
     for box in "${NUMBER_BOXES[@]}"; do
@@ -276,7 +278,7 @@ $steps
 box|nin|3|
 click|syu3|
 ime|keyboard-us|
-press|ctrl+a BackSpace Zenkaku_Hankaku|
+press|ctrl+a BackSpace Hiragana_Katakana|
 ime|mozc|
 keys|56|
 press|Return Tab|
