@@ -190,7 +190,21 @@ PROFILE
         IM_RUN=(setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups "${IM_RUN[@]}")
         "${IM_RUN[@]}" test -x "$PELMORA" || die "user nobody cannot reach $PELMORA"
     fi
-    "${IM_RUN[@]}" dbus-daemon --session --nofork --address="unix:path=$IM_HOME/runtime/bus" \
+    # A bus that starts nothing by itself: asking for fcitx5 before it is up must not start a
+    # second one.
+    cat >"$IM_HOME/bus.conf" <<BUS
+<busconfig>
+  <type>session</type>
+  <listen>unix:path=$IM_HOME/runtime/bus</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+BUS
+    "${IM_RUN[@]}" dbus-daemon --nofork --config-file="$IM_HOME/bus.conf" \
         </dev/null >"$E2E_TMP/dbus.log" 2>&1 &
     wait_for 10 test -S "$IM_HOME/runtime/bus" || die "no session bus: $(cat "$E2E_TMP/dbus.log")"
     "${IM_RUN[@]}" fcitx5 --disable wayland,waylandim,kimpanel,notificationitem,ibusfrontend,fcitx4frontend \
