@@ -253,7 +253,8 @@ group_ime() {
     local missing
     missing=$(im_missing)
     if [ -n "$missing" ]; then
-        echo "SKIP: no real input method to test with; missing: $(echo $missing)"
+        echo "SKIP: no real input method to test with; missing: $(echo $missing)" \
+             "('bash scripts/check.sh' installs it)"
         exit 77
     fi
     start_input_method

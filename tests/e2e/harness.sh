@@ -120,13 +120,19 @@ im_missing() {
     [ "$(id -u)" -ne 0 ] || id nobody >/dev/null 2>&1 || echo "user nobody"
 }
 
-# stop_homed_in DIR: ends every process that was started with HOME=DIR.
+# stop_homed_in DIR: ends every process that was started with HOME=DIR, those started while
+# the others end too.
 stop_homed_in() {
-    local environ pid
-    for environ in /proc/[0-9]*/environ; do
-        grep -qzxF "HOME=$1" "$environ" 2>/dev/null || continue
-        pid=${environ#/proc/}
-        stop_process "${pid%/environ}"
+    local environ pid round found
+    for round in 1 2 3; do
+        found=0
+        for environ in /proc/[0-9]*/environ; do
+            grep -qzxF "HOME=$1" "$environ" 2>/dev/null || continue
+            pid=${environ#/proc/}
+            stop_process "${pid%/environ}"
+            found=1
+        done
+        (( found )) || return 0
     done
 }
 
@@ -144,12 +150,13 @@ im_is() {
     [ "$(im_name)" = "$1" ]
 }
 
-# True once fcitx5 holds an input context of the program that has the focus. The program makes
-# it only after its window is shown; until then what happens to the focus is lost on fcitx5.
-im_serves_program() {
+# True once fcitx5 holds an input context of the program. The program asks for one when its
+# window is shown; until fcitx5 has made it, focus changes are lost on fcitx5 (even the first
+# focus-in may be: the steps start with a click that moves the focus).
+im_knows_program() {
     "${IM_RUN[@]}" dbus-send --session --print-reply --dest=org.fcitx.Fcitx5 /controller \
         org.fcitx.Fcitx.Controller1.DebugInfo 2>/dev/null |
-        grep -q "program:$(basename "$PELMORA") .*focus:1"
+        grep -q "program:$(basename "$PELMORA") "
 }
 
 # start_input_method: fcitx5 with two input methods, plain keys and mozc, and mozc switched on
@@ -259,7 +266,7 @@ start_app() {
     xdotool windowfocus "$APP_WIN"
     wait_for 5 focus_is "$APP_WIN" || die "the window did not take the keyboard"
     if [ -n "$IM_HOME" ]; then
-        wait_for 10 im_serves_program || die "the program did not reach fcitx5"
+        wait_for 10 im_knows_program || die "the program did not reach fcitx5"
     fi
     # The one-shot start-up timer puts the focus in "syu1" 200 ms after the window is created;
     # input sent before it fires could land in the wrong box.
