@@ -259,7 +259,7 @@ group_ime() {
     fi
     start_input_method
     # With mozc switched on, digits typed into a number box go in as typed and Tab moves on:
-    # "123" in the first box, "223" in the second, and so on. A box that is no number box keeps
+    # "123" in the first box, "223" in the second, and so on. A box that is not a number box keeps
     # the input method, and each focus-in starts with it off again, even after the user's key
     # (ひらがな/カタカナ or Ctrl+Space) gave it back; what mozc composes there still counts.
     # 半角/全角 is not on the display's keyboard: xdotool would map it for a moment, and a slow
