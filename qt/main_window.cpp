@@ -1,6 +1,7 @@
 #include "main_window.hpp"
 
 #include "accessibility.hpp"
+#include "direct_digits.hpp"
 #include "form.hpp"
 #include "label_fit.hpp"
 #include "look.hpp"
@@ -41,6 +42,7 @@ void preferDirectDigits(QLineEdit *box)
 {
     box->setInputMethodHints(Qt::ImhPreferNumbers | Qt::ImhPreferLatin
                              | Qt::ImhNoPredictiveText);
+    switchInputMethodOffOnFocus(box);
 }
 
 void setColours(QWidget *w, std::initializer_list<std::pair<QPalette::ColorRole, QColor>> roles)

@@ -2,7 +2,7 @@
 # The Windows program, cross-built with mingw-w64 and checked under Wine: it imports only
 # Windows' own DLLs, its core computes byte for byte what the Linux build computes on the shared
 # corpus, and the end-to-end groups pass against it. Needs the Linux build (PELMORA_BUILD_DIR,
-# default build) for the corpus output to compare with and for the X helper.
+# default build) for the corpus output to compare with and for its small X program (xwin).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 linux=${PELMORA_BUILD_DIR:-build}

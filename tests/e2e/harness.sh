@@ -15,6 +15,10 @@ E2E_DPI=96
 WINE_DPI=96
 OWN_WINE_PREFIX=
 FAILURES=0
+# What start_app puts before the program (the input-method user's environment), and where the
+# sanitizer suppressions are read from.
+APP_RUNNER=()
+SUPP_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 fail() {
     echo "FAIL: $*" >&2
@@ -60,6 +64,7 @@ stop_process() {
 cleanup() {
     [ -z "$WATCHDOG_PID" ] || kill "$WATCHDOG_PID" 2>/dev/null || true
     stop_process "$APP_PID"
+    [ -z "$IM_HOME" ] || stop_homed_in "$IM_HOME"
     stop_process "$XVFB_PID"
     [ "$WINE_DPI" = 96 ] || wine_set_dpi 96 || true
     [ -z "$OWN_WINE_PREFIX" ] || wine_prefix_stop
@@ -94,6 +99,7 @@ start_display() {
     local me=$$ xvfb=$XVFB_PID tmp=$E2E_TMP
     ( while kill -0 "$me" 2>/dev/null; do sleep 1; done
       [ -s "$tmp/app.pid" ] && kill "$(cat "$tmp/app.pid")"
+      [ ! -d "$tmp/im-user" ] || stop_homed_in "$tmp/im-user"
       kill "$xvfb"; rm -rf "$tmp" ) </dev/null >/dev/null 2>&1 &
     WATCHDOG_PID=$!
     disown
@@ -103,6 +109,126 @@ process_ended() {
     local state
     state=$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null) || return 0
     [ -z "$state" ] || [ "$state" = Z ] || [ "$state" = X ]
+}
+
+# --- A real input method: fcitx5 with mozc switched on, with a session bus of its own. Mozc
+# refuses to run as root, so under root everything of it, the program too, runs as "nobody",
+# in a home of its own; every process started with that home is ended with the display.
+
+IM_HOME=
+IM_RUN=()
+
+# What the input-method tests need but cannot find, one name a line; nothing when all is there.
+im_missing() {
+    local program
+    for program in fcitx5 fcitx5-remote dbus-daemon dbus-send setpriv; do
+        command -v "$program" >/dev/null || echo "$program"
+    done
+    [ -e /usr/share/fcitx5/addon/mozc.conf ] || echo fcitx5-mozc
+    [ -x /usr/lib/mozc/mozc_server ] || echo mozc-server
+    compgen -G "/usr/lib/*/qt6/plugins/platforminputcontexts/libfcitx5platforminputcontextplugin.so" \
+        >/dev/null || echo fcitx5-frontend-qt6
+    [ "$(id -u)" -ne 0 ] || id nobody >/dev/null 2>&1 || echo "user nobody"
+}
+
+# stop_homed_in DIR: ends every process that was started with HOME=DIR, those started while
+# the others end too.
+stop_homed_in() {
+    local environ pid round found
+    for round in 1 2 3; do
+        found=0
+        for environ in /proc/[0-9]*/environ; do
+            grep -qzxF "HOME=$1" "$environ" 2>/dev/null || continue
+            pid=${environ#/proc/}
+            stop_process "${pid%/environ}"
+            found=1
+        done
+        (( found )) || return 0
+    done
+}
+
+im_ready() {
+    "${IM_RUN[@]}" fcitx5-remote >/dev/null 2>&1
+}
+
+# im_name: the input method that serves the focused box, as fcitx5 says; "keyboard-us" means
+# that keys go in as typed.
+im_name() {
+    "${IM_RUN[@]}" fcitx5-remote -n 2>/dev/null || true
+}
+
+im_is() {
+    [ "$(im_name)" = "$1" ]
+}
+
+# True once fcitx5 holds an input context of the program. The program asks for one when its
+# window is shown; until fcitx5 has made it, focus changes are lost on fcitx5 (even the first
+# focus-in may be: the steps start with a click that moves the focus).
+im_knows_program() {
+    "${IM_RUN[@]}" dbus-send --session --print-reply --dest=org.fcitx.Fcitx5 /controller \
+        org.fcitx.Fcitx.Controller1.DebugInfo 2>/dev/null |
+        grep -q "program:$(basename "$PELMORA") "
+}
+
+# start_input_method: fcitx5 with two input methods, plain keys and mozc, and mozc switched on
+# in every new window; the program started next uses it.
+start_input_method() {
+    chmod 711 "$E2E_TMP"
+    IM_HOME="$E2E_TMP/im-user"
+    mkdir -p "$IM_HOME/.config/fcitx5" "$IM_HOME/runtime"
+    chmod 700 "$IM_HOME/runtime"
+    cat >"$IM_HOME/.config/fcitx5/profile" <<'PROFILE'
+[Groups/0]
+Name=Default
+Default Layout=us
+DefaultIM=mozc
+
+[Groups/0/Items/0]
+Name=keyboard-us
+Layout=
+
+[Groups/0/Items/1]
+Name=mozc
+Layout=
+
+[GroupOrder]
+0=Default
+PROFILE
+    printf '[Behavior]\nActiveByDefault=True\nShareInputState=No\n' >"$IM_HOME/.config/fcitx5/config"
+    # The user may not reach the build folder: the program and its suppressions go along.
+    cp "$PELMORA" "$IM_HOME/pelmora"
+    cp "$SUPP_DIR/asan.supp" "$SUPP_DIR/lsan.supp" "$IM_HOME/"
+    PELMORA="$IM_HOME/pelmora"
+    SUPP_DIR=$IM_HOME
+    IM_RUN=(env HOME="$IM_HOME" XDG_RUNTIME_DIR="$IM_HOME/runtime"
+            DBUS_SESSION_BUS_ADDRESS="unix:path=$IM_HOME/runtime/bus"
+            QT_IM_MODULE=fcitx GTK_IM_MODULE=fcitx XMODIFIERS=@im=fcitx)
+    if [ "$(id -u)" -eq 0 ]; then
+        chown -R nobody:"$(id -gn nobody)" "$IM_HOME"
+        IM_RUN=(setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups "${IM_RUN[@]}")
+        "${IM_RUN[@]}" test -x "$PELMORA" || die "user nobody cannot reach $PELMORA"
+    fi
+    # A bus that starts nothing by itself: asking for fcitx5 before it is up must not start a
+    # second one.
+    cat >"$IM_HOME/bus.conf" <<BUS
+<busconfig>
+  <type>session</type>
+  <listen>unix:path=$IM_HOME/runtime/bus</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+BUS
+    "${IM_RUN[@]}" dbus-daemon --nofork --config-file="$IM_HOME/bus.conf" \
+        </dev/null >"$E2E_TMP/dbus.log" 2>&1 &
+    wait_for 10 test -S "$IM_HOME/runtime/bus" || die "no session bus: $(cat "$E2E_TMP/dbus.log")"
+    "${IM_RUN[@]}" fcitx5 --disable wayland,waylandim,kimpanel,notificationitem,ibusfrontend,fcitx4frontend \
+        </dev/null >"$E2E_TMP/fcitx5.log" 2>&1 &
+    wait_for 20 im_ready || die "fcitx5 did not start: $(tail -n 5 "$E2E_TMP/fcitx5.log")"
+    APP_RUNNER=("${IM_RUN[@]}")
 }
 
 # visible_windows [xdotool search criteria...]: the ids of the mapped windows that match.
@@ -130,8 +256,8 @@ app_window_shown() {
 # ---- The program under test ----------------------------------------------------------------
 # A Linux program runs as it is built; a Windows program (a PELMORA ending in ".exe") runs under
 # Wine, in the prefix the caller made with tests/wine/prefix.sh or else in one of its own. These
-# functions are the only places where the two differ: how the program starts, where its client
-# area lies in its X window, and how the text of a message box is read.
+# functions are the only places where the two differ: how the program starts and ends, where its
+# client area lies in its X window, and how the text of a message box is read.
 
 windows_program() {
     [[ $PELMORA == *.exe ]]
@@ -166,14 +292,23 @@ launch_program() {
         return
     fi
     mkdir -p -m 700 "$E2E_TMP/runtime"
-    local here scale=()
-    here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+    local scale=()
     [ "$E2E_DPI" = 96 ] || scale=("QT_SCALE_FACTOR=$((E2E_DPI / 96))")
     env "${scale[@]}" XDG_RUNTIME_DIR="$E2E_TMP/runtime" \
-        ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}suppressions=$here/asan.supp" \
-        LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$here/lsan.supp" \
-        "$PELMORA" </dev/null >"$PELMORA_LOG" 2>&1 &
+        ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}suppressions=$SUPP_DIR/asan.supp" \
+        LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$SUPP_DIR/lsan.supp" \
+        "${APP_RUNNER[@]}" "$PELMORA" </dev/null >"$PELMORA_LOG" 2>&1 &
     APP_PID=$!
+}
+
+# Ends the program at the end of a scenario. A Windows program killed outright leaves Wine's
+# next start waiting some 10 s, so it is asked to close first, as by its close box.
+stop_program() {
+    if windows_program && [ -n "$APP_WIN" ] && app_running; then
+        "$XWIN" close "$APP_WIN" >/dev/null 2>&1 || true
+        wait_for 5 process_ended "$APP_PID" || true
+    fi
+    stop_process "$APP_PID"
 }
 
 # "WIDTH HEIGHT TOP LEFT": the client area below the menu bar and where it starts in the main
@@ -208,13 +343,16 @@ start_app() {
     # The display has no window manager to give the new window the keyboard; do what one does.
     xdotool windowfocus --sync "$APP_WIN"
     wait_for 5 focus_is "$APP_WIN" || die "the window did not take the keyboard"
+    if [ -n "$IM_HOME" ]; then
+        wait_for 10 im_knows_program || die "the program did not reach fcitx5"
+    fi
     # The one-shot start-up timer puts the focus in "syu1" 200 ms after the window is created;
     # input sent before it fires could land in the wrong box.
     sleep 0.25
 }
 
 end_app() {
-    stop_process "$APP_PID"
+    stop_program
     APP_PID=
 }
 
@@ -396,12 +534,14 @@ check_equal() {
 #   type|BOX|TEXT|      click|CONTROL|      menu|KEY|CHOICE|
 #   message|TEXT|       (a message box that says TEXT, closed with Enter)
 #   keys|TEXT|          (typed wherever the focus is)
+#   press|KEY...|       (keys by their xdotool names: Tab, Return, ctrl+space ...)
+#   ime|NAME|           (the input method serving the focus, once fcitx5 runs)
 #   copy|BUTTON|TEXT|   (the clipboard after BUTTON, read by xclip)
 #   box|BOX|TEXT|       (what BOX holds)
 #   running|            (the program has not ended)
 #   area|WxH|           (the client area below the menu bar, in pixels)
 run_steps() {
-    local verb a b line steps
+    local verb a b line steps keys
     mapfile -t steps
     for line in "${steps[@]}"; do
         if ! app_running; then
@@ -416,6 +556,11 @@ run_steps() {
         type) type_into "$a" "$b" ;;
         click) click "$a" ;;
         keys) xdotool type --delay 2 -- "$a" ;;
+        press) read -ra keys <<<"$a"; press "${keys[@]}" ;;
+        ime)
+            # What follows would only pile up failures of the same cause.
+            wait_for 5 im_is "$a" || { fail "$SCENARIO: input method [$(im_name)], expected [$a]"; return; }
+            ;;
         menu) menu "$a" "$b" || true ;;
         message) expect_message "$a" || true ;;
         copy) check_equal "$SCENARIO: clipboard after $a" "$(copied_by "$a")" "$b" ;;

@@ -144,6 +144,21 @@ bool isOutputBox(const QString &name)
     return false;
 }
 
+// What an input method learns when it asks the focused control whether it takes composition,
+// and what it is told to prefer.
+struct input_method_answer {
+    bool enabled;
+    Qt::InputMethodHints hints;
+};
+
+input_method_answer askFocusForInputMethod()
+{
+    QInputMethodQueryEvent query(Qt::ImEnabled | Qt::ImHints);
+    QCoreApplication::sendEvent(QGuiApplication::focusObject(), &query);
+    return {query.value(Qt::ImEnabled).toBool(),
+            Qt::InputMethodHints(query.value(Qt::ImHints).toInt())};
+}
+
 // A window as the user sees it, with the messages it showed.
 struct shown_window {
     QStringList messages;
@@ -217,6 +232,8 @@ private slots:
     void controls();
     void window();
     void tabOrder();
+    void inputMethodKeys_data();
+    void inputMethodKeys();
     void menus_data();
     void menus();
     void roadOfSettlement();
@@ -335,6 +352,8 @@ void MainWindowTest::tabOrder()
             const auto hints = Qt::InputMethodHints(
                 QGuiApplication::focusObject()->property("inputMethodHints").toInt());
             QCOMPARE(bool(hints & Qt::ImhPreferLatin), !isOutputBox(box->objectName()));
+            // ... and is kept away from them when they take the focus.
+            QCOMPARE(askFocusForInputMethod().enabled, isOutputBox(box->objectName()));
         }
     }
     QStringList wanted;
@@ -345,6 +364,52 @@ void MainWindowTest::tabOrder()
 
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
     QCOMPARE(w.focusName(), u"copy6"_s);
+}
+
+void MainWindowTest::inputMethodKeys_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::newRow("半角/全角") << u"syu1"_s << int(Qt::Key_Zenkaku_Hankaku) << Qt::KeyboardModifiers();
+    QTest::newRow("全角") << u"syu4"_s << int(Qt::Key_Zenkaku) << Qt::KeyboardModifiers();
+    QTest::newRow("半角") << u"card1"_s << int(Qt::Key_Hankaku) << Qt::KeyboardModifiers();
+    QTest::newRow("漢字") << u"card8"_s << int(Qt::Key_Kanji) << Qt::KeyboardModifiers();
+    QTest::newRow("変換") << u"uri1"_s << int(Qt::Key_Henkan) << Qt::KeyboardModifiers();
+    QTest::newRow("ひらがな") << u"uri9"_s << int(Qt::Key_Hiragana_Katakana) << Qt::KeyboardModifiers();
+    QTest::newRow("英数") << u"uri5"_s << int(Qt::Key_Eisu_toggle) << Qt::KeyboardModifiers();
+    QTest::newRow("Ctrl+Space") << u"nin"_s << int(Qt::Key_Space) << Qt::KeyboardModifiers(Qt::ControlModifier);
+}
+
+// A number box starts each focus with the input method off; the user's input-method key hands
+// it back, without typing anything, until the focus leaves.
+void MainWindowTest::inputMethodKeys()
+{
+    QFETCH(QString, box);
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    shown_window w;
+    QLineEdit *b = w.box(box.toLatin1().constData());
+    w.type(box.toLatin1().constData(), u"12"_s);
+    input_method_answer answer = askFocusForInputMethod();
+    QVERIFY(!answer.enabled);
+    QVERIFY(answer.hints & Qt::ImhPreferNumbers);
+
+    // Ctrl+Space comes with the text of the space bar, as from a keyboard.
+    const QString text = key == Qt::Key_Space ? u" "_s : QString();
+    QTest::sendKeyEvent(QTest::Click, b, Qt::Key(key), text, modifiers);
+    answer = askFocusForInputMethod();
+    QVERIFY(answer.enabled);
+    QVERIFY(answer.hints & Qt::ImhPreferNumbers);
+    QTest::sendKeyEvent(QTest::Click, b, Qt::Key(key), text, modifiers);
+    QVERIFY(askFocusForInputMethod().enabled);
+    QCOMPARE(b->text(), u"12"_s);
+
+    QTest::keyClick(b, Qt::Key_Tab);
+    QVERIFY(QApplication::focusWidget() != b);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(w.focusName(), box);
+    QVERIFY(!askFocusForInputMethod().enabled);
 }
 
 void MainWindowTest::menus_data()
