@@ -41,3 +41,21 @@ function(pelmora_part switch part)
   endif()
   set(${switch}_ENABLED ${enabled} PARENT_SCOPE)
 endfunction()
+
+# pelmora_testing_switch(): the tests follow the standard BUILD_TESTING switch of CTest. Left at
+# its default (on), they are built when Qt 6 Test is found; switched on by name, they must be.
+# Leaves BUILD_TESTING true exactly when the tests are built. Called from the top folder.
+macro(pelmora_testing_switch)
+  if(NOT DEFINED BUILD_TESTING)
+    set(PELMORA_TESTING_BY_DEFAULT ON CACHE INTERNAL "BUILD_TESTING was left at its default")
+  endif()
+  include(CTest)
+  if(BUILD_TESTING)
+    find_package(Qt6 6.4 QUIET COMPONENTS Test)
+    if(PELMORA_TESTING_BY_DEFAULT)
+      set(BUILD_TESTING AUTO)
+    endif()
+  endif()
+  pelmora_part(BUILD_TESTING "the tests" Qt6Test_FOUND "Qt 6 Test (Debian package qt6-base-dev)")
+  set(BUILD_TESTING ${BUILD_TESTING_ENABLED})
+endmacro()
