@@ -23,7 +23,7 @@ for arg in "$@"; do
 done
 (( runs >= 10 )) || { echo "at least 10 runs each" >&2; exit 2; }
 
-cmake -G Ninja -S . -B build-bench -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -G Ninja -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DPELMORA_BENCH=ON >/dev/null
 cmake --build build-bench --target pelmora pelmora_floor map_time command_bench >/dev/null
 
 tmp=$(mktemp -d)
