@@ -13,6 +13,7 @@ CLIENT_TOP=0
 CLIENT_LEFT=0
 E2E_DPI=96
 WINE_DPI=96
+START_SECONDS=15
 OWN_WINE_PREFIX=
 FAILURES=0
 # What start_app puts before the program (the input-method user's environment), and where the
@@ -289,6 +290,9 @@ launch_program() {
         fi
         wine "$PELMORA" </dev/null >"$PELMORA_LOG" 2>&1 &
         APP_PID=$!
+        # Most starts under Wine take about a second; now and then one takes over ten, while
+        # Wine brings its desktop process up again.
+        START_SECONDS=45
         return
     fi
     mkdir -p -m 700 "$E2E_TMP/runtime"
@@ -335,7 +339,7 @@ start_app() {
     launch_program
     echo "$APP_PID" >"$E2E_TMP/app.pid"
     APP_WIN=
-    wait_for 15 app_window_shown || die "no window titled \"Pelmora Ver1.01\" appeared"
+    wait_for "$START_SECONDS" app_window_shown || die "no window titled \"Pelmora Ver1.01\" appeared"
     local area
     area=$(client_area) || die "could not measure the window"
     read -r CLIENT_WIDTH CLIENT_HEIGHT CLIENT_TOP CLIENT_LEFT <<<"$area"
