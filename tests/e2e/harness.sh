@@ -290,8 +290,7 @@ launch_program() {
         fi
         wine "$PELMORA" </dev/null >"$PELMORA_LOG" 2>&1 &
         APP_PID=$!
-        # Most starts under Wine take about a second; now and then one takes over ten, while
-        # Wine brings its desktop process up again.
+        # Most starts under Wine take about a second, but now and then one takes over ten.
         START_SECONDS=45
         return
     fi
