@@ -42,6 +42,7 @@ finish() {
     rm -rf "$work"
 }
 trap finish EXIT
+trap 'exit 130' INT TERM
 started=$SECONDS
 wine_prefix_start
 echo "-- Wine prefix made in $((SECONDS - started)) s"
