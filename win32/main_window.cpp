@@ -78,6 +78,15 @@ bool main_form::open(int show)
     return true;
 }
 
+void main_form::name_controls()
+{
+    for (const control_row &row : main_controls()) {
+        const accessible_text said = accessible_text_of(row.name);
+        if (!said.name.empty())
+            set_accessible_text(control(row.name), said.name, said.description);
+    }
+}
+
 HMENU main_form::make_menus()
 {
     HMENU bar = CreateMenu();
@@ -113,9 +122,6 @@ void main_form::on_create()
             m_orc_check = h;
             SendMessageW(h, BM_SETCHECK, BST_CHECKED, 0);
         }
-        const accessible_text said = accessible_text_of(row.name);
-        if (!said.name.empty())
-            set_accessible_text(h, said.name, said.description);
     }
     for (const char *name : main_tab_order())
         m_tab_order.push_back(control(name));

@@ -21,6 +21,10 @@ public:
     // Creates and shows the window; false when Windows refuses.
     bool open(int show);
 
+    // Gives each input box and copy button the name a screen reader announces, as in the Qt
+    // window (accessible_text_of). Needs COM on this thread.
+    void name_controls();
+
     // Keys the window takes before the dialog manager: Tab and Shift+Tab follow
     // main_tab_order(), which crosses frames as no creation order can. True when taken.
     bool take_key(const MSG &message);
