@@ -47,27 +47,11 @@ c++ -std=c++20 -O2 -o "$tmp/map_time" bench/map_time.cpp -lX11
 wine_prefix_start
 names=(floor pelmora)
 programs=("$PWD/$build/bench/windows/pelmora_floor.exe" "$PWD/$build/win32/pelmora.exe")
-count=${#names[@]}
+source bench/interleave.sh
 measure() {
     "$tmp/map_time" --unmanaged wine "$1"
 }
-
-# One run each first, so that both meet a warm Wine server, warm DLLs and fonts.
-for program in "${programs[@]}"; do measure "$program" >/dev/null; done
-
-for ((run = 0; run < runs; run++)); do
-    for ((k = 0; k < count; k++)); do
-        i=$(( (run + k) % count ))
-        read -r ms kb cpu < <(measure "${programs[$i]}")
-        echo "$ms" >>"$tmp/${names[$i]}.ms"
-        echo "$kb" >>"$tmp/${names[$i]}.kb"
-        echo "$cpu" >>"$tmp/${names[$i]}.cpu"
-    done
-done
-
-median() {
-    sort -n "$1" | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
-}
+run_interleaved "$runs" measure
 
 echo "Start-up under $(wine --version) on a private Xvfb, Wine server kept running,"\
      "$runs interleaved runs each ($(date -u '+%Y-%m-%d %H:%M UTC'))"
