@@ -107,14 +107,14 @@ bool form_window::create(const wchar_t *window_class, const window_row &window, 
     m_window = &window;
     CreateWindowExW(0, window_class, wide(window.caption), style, CW_USEDEFAULT, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, owner, menu, GetModuleHandleW(nullptr), this);
-    if (!m_hwnd || !m_look) // not made, or its controls were not
+    if (!m_hwnd) // not made, or not all its controls (WM_CREATE refused it)
         return false;
     SetWindowPos(m_hwnd, nullptr, m_look->px(window.left), m_look->px(window.top), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return true;
 }
 
-void form_window::build()
+bool form_window::build()
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     m_look = std::make_unique<look>(dpi_of(m_hwnd));
@@ -139,6 +139,7 @@ void form_window::build()
     }
     fit_labels();
     set_client_size(m_hwnd, l.px(m_window->width), l.px(m_window->height));
+    return std::find(m_controls.begin(), m_controls.end(), nullptr) == m_controls.end();
 }
 
 void form_window::lay_out()

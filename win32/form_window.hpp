@@ -44,8 +44,9 @@ protected:
     bool create(const wchar_t *window_class, const window_row &window, DWORD style,
                 HWND owner, HMENU menu);
     // One child window per row, in table order, each in its container, placed and sized at the
-    // window's DPI; then the client area.
-    void build();
+    // window's DPI; then the client area. False when Windows refused a control: WM_CREATE then
+    // refuses the window, so that no half-built window shows.
+    bool build();
     // Places and sizes every control and the client area again at the window's current DPI,
     // and gives each its font: for a move to a screen of another DPI.
     void lay_out();

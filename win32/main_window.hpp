@@ -39,7 +39,7 @@ public:
 
 private:
     LRESULT handle(UINT message, WPARAM w, LPARAM l) override;
-    void on_create();
+    bool on_create();
     HMENU make_menus();
     void on_command(int id, int notification, HWND from);
     void run_binding(command does, field box);
