@@ -1,7 +1,65 @@
-#include <windows.h>
+#include "look.hpp"
+#include "main_window.hpp"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+#include <objbase.h>
+
+namespace {
+
+using namespace pelmora::win32;
+
+// Ctrl+A selects everything in a text box: the classic edit control has no such key.
+bool select_all(const MSG &message)
 {
-    MessageBoxW(nullptr, L"Pelmora", L"Pelmora", MB_OK);
-    return 0;
+    if (message.message != WM_KEYDOWN || message.wParam != 'A' || !(GetKeyState(VK_CONTROL) & 0x8000)
+        || (GetKeyState(VK_MENU) & 0x8000))
+        return false;
+    wchar_t name[16] = {};
+    if (GetClassNameW(message.hwnd, name, 16) <= 0 || lstrcmpiW(name, L"Edit") != 0)
+        return false;
+    SendMessageW(message.hwnd, EM_SETSEL, 0, -1);
+    return true;
+}
+
+int run(int show)
+{
+    become_dpi_aware();
+    if (!register_classes(GetModuleHandleW(nullptr)))
+        return 1;
+    main_form window;
+    if (!window.open(show))
+        return 1;
+    // COM serves only the screen readers' names: it is brought up once the window shows, so
+    // that loading it does not hold the window back.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (SUCCEEDED(com))
+        window.name_controls();
+
+    MSG message{};
+    BOOL got = 0;
+    while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0) {
+        if (got == -1) {
+            DestroyWindow(window.hwnd()); // ends the program in order, as the close box does
+            break;
+        }
+        if (select_all(message) || window.take_key(message))
+            continue;
+        // The dialog manager gives both windows Tab, Enter and Esc; the main window ignores
+        // the IDOK and IDCANCEL it sends for Enter and Esc.
+        if (HWND main = window.hwnd(); main && IsDialogMessageW(main, &message))
+            continue;
+        if (HWND usage = window.usage_hwnd(); usage && IsDialogMessageW(usage, &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    return static_cast<int>(message.wParam);
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show)
+{
+    return run(show);
 }

@@ -2,17 +2,25 @@
 # End-to-end tests: the built program on a display of its own, driven only by real X input
 # (xdotool) and checked through the real clipboard (xclip, a separate process).
 #
-#   bash e2e.sh GROUP PELMORA XWIN
+#   bash e2e.sh GROUP PELMORA XWIN [WINTEXT]
 #
-# GROUP is one of: window, road, messages, errors, ending, ime. The group ime needs a real
-# input method (fcitx5 with mozc) and ends with status 77 when there is none.
+# GROUP is one of: window, road, messages, errors, ending, ime, dpi. The group ime needs a real
+# input method (fcitx5 with mozc) and ends with status 77 when there is none. A PELMORA ending
+# in ".exe" is the Windows program, run under Wine (see harness.sh); WINTEXT is then the Windows
+# console program that reads what X cannot tell (tests/wine/wintext.cpp).
 source "$(dirname "$0")/harness.sh"
 
-[ $# -eq 3 ] || die "usage: e2e.sh window|road|messages|errors|ending|ime PELMORA XWIN"
+[ $# -eq 3 ] || [ $# -eq 4 ] ||
+    die "usage: e2e.sh window|road|messages|errors|ending|ime|dpi PELMORA XWIN [WINTEXT]"
 GROUP=$1
 PELMORA=$2
 XWIN=$3
-[ -x "$PELMORA" ] || die "no program at $PELMORA"
+WINTEXT=${4:-}
+[ -f "$PELMORA" ] || die "no program at $PELMORA"
+if windows_program; then
+    [ -f "$WINTEXT" ] || die "a Windows program needs WINTEXT"
+    need_wine
+fi
 
 # What the output boxes show when the window opens; "全てクリア" puts them back, but for the
 # card line, which it sets to a text of its own.
@@ -22,6 +30,14 @@ CARD_CLEARED='（カード欄）'
 URI_START='上記｢売上金｣入力後、右の｢決定｣ボタンを押して下さい'
 URI2_START='売り5回目～8回目用'
 BUN_START='｢決定2｣ボタンを押した後、｢決定3｣ボタンを押して下さい'
+
+# What the message boxes say ("\n" is a line break).
+NO_SALES='売上金額が入力されていません'
+NO_COUNT='割り人数が入力されていません'
+TOO_FEW='1人以下は実行できません'
+NO_TOTAL='｢決定2｣ボタンを押してから｢決定3｣ボタンを押して下さい'
+OVERFLOW="実行時エラー '6':\n\nオーバーフローしました。"
+MISMATCH="実行時エラー '13':\n\n型が一致しません。"
 
 group_window() {
     # The window is found by its title; the focus waits in the first reward box, so typing
@@ -102,31 +118,31 @@ group_messages() {
     # Each refusal shows its box, Enter closes it, and the lines stay as they were.
     scenario "refusals" <<STEPS
 click|bun_btn|
-message|
+message|$NO_TOTAL|
 copy|copy5|$BUN_START|
 copy|copy6||
 click|uri_kei_btn|
-message|
+message|$NO_SALES|
 copy|copy3|$URI_START|
 copy|copy4|$URI2_START|
 type|uri5|700|
 click|uri_kei_btn|
-message|
+message|$NO_SALES|
 copy|copy3|$URI_START|
 type|uri1|1000|
 click|uri_kei_btn|
 copy|copy3|売1:1,000、ｵｰｸ:700|
 type|nin||
 click|bun_btn|
-message|
+message|$NO_COUNT|
 copy|copy5|$BUN_START|
 type|nin|1|
 click|bun_btn|
-message|
+message|$TOO_FEW|
 box|nin|1|
 type|nin|0.7|
 click|bun_btn|
-message|
+message|$TOO_FEW|
 copy|copy5|$BUN_START|
 copy|copy6||
 box|uri5|700|
@@ -140,27 +156,27 @@ group_errors() {
     scenario "numbers that do not fit" <<STEPS
 type|uri1|2147483648|
 click|uri_kei_btn|
-message|
+message|$OVERFLOW|
 running|
 box|uri1|2147483648|
 copy|copy3|$URI_START|
 type|uri1|2147483647|
 type|uri2|1|
 click|uri_kei_btn|
-message|
+message|$OVERFLOW|
 box|uri1|2147483647|
 box|uri2|1|
 copy|copy3|$URI_START|
 type|syu2|-3|
 type|card1|40000|
 click|nokori_btn|
-message|
+message|$OVERFLOW|
 copy|copy1|赤羽毛:0、青羽毛:-3、呪印:0、金腕輪:0|
 copy|copy2|$CARD_START|
 box|card1|40000|
 type|nin|abc|
 click|bun_btn|
-message|
+message|$MISMATCH|
 box|nin|abc|
 copy|copy5|$BUN_START|
 running|
@@ -172,6 +188,14 @@ type|nin|3|
 click|bun_btn|
 copy|copy5|合計金額: [1,000]　[3]人割り　分配金額： [333]|
 copy|copy6|333|
+STEPS
+}
+
+group_dpi() {
+    # At twice the dots per inch every length doubles, the client area's included.
+    E2E_DPI=192
+    scenario "192 dots per inch" <<'STEPS'
+area|994x1226|
 STEPS
 }
 
@@ -197,8 +221,9 @@ end_case() {
     if [ "$usage" != none ]; then
         menu alt+h u
         wait_for 5 usage_shown || fail "$SCENARIO: the usage window did not appear"
-        # Asking again shows the same window, not a second one.
-        click Label24
+        # Asking again shows the same window, not a second one. The click goes to the main
+        # window where the usage window does not cover it (it covers the lower label).
+        click nokori_txt
         menu alt+h u
         wait_for 5 usage_shown || fail "$SCENARIO: not exactly one usage window"
         if [ "$usage" = hidden ]; then
@@ -209,7 +234,7 @@ end_case() {
     local start
     case $how in
     menu)
-        click Label24
+        click nokori_txt
         menu alt+f || true
         start=$(now_ms)
         press x
@@ -307,6 +332,7 @@ messages) group_messages ;;
 errors) group_errors ;;
 ending) group_ending ;;
 ime) group_ime ;;
+dpi) group_dpi ;;
 *) die "unknown group $GROUP" ;;
 esac
 finish

@@ -10,6 +10,11 @@ WATCHDOG_PID=
 APP_PID=
 APP_WIN=
 CLIENT_TOP=0
+CLIENT_LEFT=0
+E2E_DPI=96
+WINE_DPI=96
+START_SECONDS=15
+OWN_WINE_PREFIX=
 FAILURES=0
 # What start_app puts before the program (the input-method user's environment), and where the
 # sanitizer suppressions are read from.
@@ -62,6 +67,8 @@ cleanup() {
     stop_process "$APP_PID"
     [ -z "$IM_HOME" ] || stop_homed_in "$IM_HOME"
     stop_process "$XVFB_PID"
+    [ "$WINE_DPI" = 96 ] || wine_set_dpi 96 || true
+    [ -z "$OWN_WINE_PREFIX" ] || wine_prefix_stop
     rm -rf "$E2E_TMP"
 }
 trap cleanup EXIT
@@ -74,12 +81,17 @@ need_programs() {
     done
 }
 
-# A display of our own: Xvfb picks a free number and writes it to the descriptor given.
+# A display of our own: Xvfb picks a free number and writes it to the descriptor given. A
+# Windows program goes on the display of its Wine prefix.
 start_display() {
     need_programs
+    if windows_program; then
+        export DISPLAY=$WINE_DISPLAY
+        return
+    fi
     local number="$E2E_TMP/display"
     : >"$number"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
+    Xvfb -displayfd 3 -screen 0 2560x1600x24 -nolisten tcp -noreset \
         3>"$number" </dev/null >"$E2E_TMP/xvfb.log" 2>&1 &
     XVFB_PID=$!
     wait_for 10 grep -q '^[0-9]' "$number" || die "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
@@ -242,28 +254,108 @@ app_window_shown() {
     APP_WIN=$(window_titled "Pelmora Ver1.01")
 }
 
+# ---- The program under test ----------------------------------------------------------------
+# A Linux program runs as it is built; a Windows program (a PELMORA ending in ".exe") runs under
+# Wine, in the prefix the caller made with tests/wine/prefix.sh or else in one of its own. These
+# functions are the only places where the two differ: how the program starts and ends, where its
+# client area lies in its X window, and how the text of a message box is read.
+
+windows_program() {
+    [[ $PELMORA == *.exe ]]
+}
+
 # A build with AddressSanitizer is run with suppressions for the system libraries' own
 # reports, and is given longer to end: its leak check runs after the windows are gone.
 sanitized_build() {
-    grep -aq __asan_init "$PELMORA"
+    ! windows_program && grep -aq __asan_init "$PELMORA"
 }
 
-start_app() {
-    PELMORA_LOG="$E2E_TMP/pelmora.log"
+# Makes a Wine prefix when the caller has none; it goes when the script ends. The prefix is
+# at 96 dots per inch between scripts.
+need_wine() {
+    source "$(dirname "${BASH_SOURCE[0]}")/../wine/prefix.sh"
+    WINE_DPI=96
+    [ -z "${WINEPREFIX:-}" ] || [ -z "${WINE_DISPLAY:-}" ] || return 0
+    wine_prefix_start || die "could not make a Wine prefix"
+    OWN_WINE_PREFIX=1
+}
+
+# Starts the program at E2E_DPI dots per inch: Windows reads it from the prefix's settings when
+# a program starts, Qt takes a scale factor.
+launch_program() {
+    if windows_program; then
+        if [ "$E2E_DPI" != "$WINE_DPI" ]; then
+            wine_set_dpi "$E2E_DPI"
+            WINE_DPI=$E2E_DPI
+        fi
+        wine "$PELMORA" </dev/null >"$PELMORA_LOG" 2>&1 &
+        APP_PID=$!
+        # Most starts under Wine take about a second, but now and then one takes over ten.
+        START_SECONDS=45
+        return
+    fi
     mkdir -p -m 700 "$E2E_TMP/runtime"
-    XDG_RUNTIME_DIR="$E2E_TMP/runtime" \
+    local scale=()
+    [ "$E2E_DPI" = 96 ] || scale=("QT_SCALE_FACTOR=$((E2E_DPI / 96))")
+    env "${scale[@]}" XDG_RUNTIME_DIR="$E2E_TMP/runtime" \
         ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}suppressions=$SUPP_DIR/asan.supp" \
         LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$SUPP_DIR/lsan.supp" \
         "${APP_RUNNER[@]}" "$PELMORA" </dev/null >"$PELMORA_LOG" 2>&1 &
     APP_PID=$!
+}
+
+# Ends the program at the end of a scenario. A Windows program killed outright leaves Wine's
+# next start waiting some 10 s, so it is asked to close first, as by its close box.
+stop_program() {
+    if windows_program && [ -n "$APP_WIN" ] && app_running; then
+        "$XWIN" close "$APP_WIN" >/dev/null 2>&1 || true
+        wait_for 5 process_ended "$APP_PID" || true
+    fi
+    stop_process "$APP_PID"
+}
+
+# "WIDTH HEIGHT TOP LEFT": the client area below the menu bar and where it starts in the main
+# window's X window. Qt's X window is the menu bar and the client area; the X window of Wine's
+# unmanaged window also holds the caption and the frames, which only Windows can measure.
+client_area() {
+    if windows_program; then
+        wine "$WINTEXT" client-area "Pelmora Ver1.01" </dev/null
+    else
+        "$XWIN" client-area "$APP_WIN"
+    fi
+}
+
+# The text of the message box on screen, where it can be read: a Windows program's from its
+# controls. Qt draws the text of its message box itself and offers no copy of it on Linux;
+# there the window tests and the tally tests check what is shown. False when it cannot be read.
+message_text() {
+    windows_program || return 1
+    wine "$WINTEXT" message Pelmora </dev/null
+}
+
+# True when the message box on screen has the keyboard. For Qt that is X's input focus. Wine
+# does not always move X's focus to a new window before the keys come (they still reach the
+# window that Windows gives the keyboard), so there Windows is asked for its foreground window.
+message_has_keyboard() {
+    if windows_program; then
+        wine "$WINTEXT" active Pelmora </dev/null
+    else
+        focus_is "$MESSAGE_WIN"
+    fi
+}
+
+start_app() {
+    PELMORA_LOG="$E2E_TMP/pelmora.log"
+    launch_program
     echo "$APP_PID" >"$E2E_TMP/app.pid"
     APP_WIN=
-    wait_for 15 app_window_shown || die "no window titled \"Pelmora Ver1.01\" appeared"
+    wait_for "$START_SECONDS" app_window_shown || die "no window titled \"Pelmora Ver1.01\" appeared"
     local area
-    area=$("$XWIN" client-area "$APP_WIN") || die "could not measure the window"
-    read -r CLIENT_WIDTH CLIENT_HEIGHT CLIENT_TOP <<<"$area"
+    area=$(client_area) || die "could not measure the window"
+    read -r CLIENT_WIDTH CLIENT_HEIGHT CLIENT_TOP CLIENT_LEFT <<<"$area"
+    CLIENT_LEFT=${CLIENT_LEFT:-0}
     # The display has no window manager to give the new window the keyboard; do what one does.
-    xdotool windowfocus "$APP_WIN"
+    xdotool windowfocus --sync "$APP_WIN"
     wait_for 5 focus_is "$APP_WIN" || die "the window did not take the keyboard"
     if [ -n "$IM_HOME" ]; then
         wait_for 10 im_knows_program || die "the program did not reach fcitx5"
@@ -274,7 +366,7 @@ start_app() {
 }
 
 end_app() {
-    stop_process "$APP_PID"
+    stop_program
     APP_PID=
 }
 
@@ -324,9 +416,10 @@ click() {
     local container left top width height fx fy
     read -r container left top width height <<<"$place"
     read -r fx fy <<<"${FRAME[$container]}"
-    local x=$(( (fx + left + width / 2 + 7) / 15 ))
+    local x=$(( CLIENT_LEFT + (fx + left + width / 2 + 7) / 15 ))
     local y=$(( CLIENT_TOP + (fy + top + height / 2 + 7) / 15 ))
-    xdotool mousemove --window "$APP_WIN" "$x" "$y" click --delay 1 1
+    # A window manager gives the keyboard to the window clicked, before the click arrives.
+    xdotool windowfocus --sync "$APP_WIN" mousemove --window "$APP_WIN" "$x" "$y" click --delay 1 1
 }
 
 # type_into BOX TEXT: replaces what the box holds, as a user does with the mouse and keys.
@@ -422,14 +515,19 @@ menu() {
     [ -z "${2:-}" ] || press "$2"
 }
 
-# expect_message: a box titled "Pelmora" is shown and has the keyboard; Enter closes it.
+# expect_message [TEXT]: a box titled "Pelmora" is shown, has the keyboard and says TEXT ("\n"
+# for a line break); Enter closes it.
 expect_message() {
     MESSAGE_WIN=
     if ! wait_for 5 message_window; then
         fail "$SCENARIO: no message box titled \"Pelmora\" appeared"
         return 1
     fi
-    wait_for 5 focus_is "$MESSAGE_WIN" || fail "$SCENARIO: the message box did not take the keyboard"
+    wait_for 5 message_has_keyboard || fail "$SCENARIO: the message box did not take the keyboard"
+    local text
+    if [ -n "${1:-}" ] && text=$(message_text); then
+        check_equal "$SCENARIO: message" "$text" "${1//\\n/$'\n'}"
+    fi
     press Return
     wait_for 5 window_gone "$MESSAGE_WIN" || fail "$SCENARIO: Enter did not close the message box"
 }
@@ -447,7 +545,8 @@ check_equal() {
 }
 
 # run_steps: one step a line, fields separated by "|" (a trailing "|" keeps trailing blanks):
-#   type|BOX|TEXT|      click|CONTROL|      menu|KEY|CHOICE|      message|
+#   type|BOX|TEXT|      click|CONTROL|      menu|KEY|CHOICE|
+#   message|TEXT|       (a message box that says TEXT, closed with Enter)
 #   keys|TEXT|          (typed wherever the focus is)
 #   press|KEY...|       (keys by their xdotool names: Tab, Return, ctrl+space ...)
 #   ime|NAME|           (the input method serving the focus, once fcitx5 runs)
@@ -477,7 +576,7 @@ run_steps() {
             wait_for 5 im_is "$a" || { fail "$SCENARIO: input method [$(im_name)], expected [$a]"; return; }
             ;;
         menu) menu "$a" "$b" || true ;;
-        message) expect_message || true ;;
+        message) expect_message "$a" || true ;;
         copy) check_equal "$SCENARIO: clipboard after $a" "$(copied_by "$a")" "$b" ;;
         box) check_equal "$SCENARIO: box $a" "$(box_text "$a")" "$b" ;;
         running) app_running || fail "$SCENARIO: the program ended" ;;

@@ -1,0 +1,342 @@
+#include "form_window.hpp"
+
+#include "resource.h"
+#include "text_box.hpp"
+
+#include <algorithm>
+
+namespace pelmora::win32 {
+
+namespace {
+
+const wchar_t *class_of(kind what)
+{
+    switch (what) {
+    case kind::frame:
+    case kind::picture:
+        return frame_class;
+    case kind::label:
+        return L"STATIC";
+    case kind::text_box:
+        return L"EDIT";
+    case kind::button:
+    case kind::check_box:
+        return L"BUTTON";
+    }
+    return L"STATIC";
+}
+
+DWORD style_of(const control_row &row)
+{
+    switch (row.what) {
+    case kind::frame:
+    case kind::picture:
+        return 0;
+    case kind::label:
+        // Labels are one line each; what does not fit is cut off, never wrapped.
+        return SS_LEFTNOWORDWRAP | SS_NOPREFIX;
+    case kind::text_box:
+        return WS_TABSTOP | ES_AUTOHSCROLL | ((row.flags & centred) ? ES_CENTER : ES_LEFT);
+    case kind::button:
+        // Classic push buttons ignore face colours: these draw themselves (draw_button).
+        return WS_TABSTOP | BS_OWNERDRAW;
+    case kind::check_box:
+        return WS_TABSTOP | BS_AUTOCHECKBOX;
+    }
+    return 0;
+}
+
+DWORD ex_style_of(const control_row &row)
+{
+    switch (row.what) {
+    case kind::frame:
+    case kind::picture:
+        // The dialog manager looks into a frame for the controls Tab and Enter concern.
+        return WS_EX_CONTROLPARENT;
+    case kind::text_box:
+        return (row.flags & flat) ? 0 : WS_EX_CLIENTEDGE;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+bool register_classes(HINSTANCE instance)
+{
+    const int big = GetSystemMetrics(SM_CXICON);
+    const int small = GetSystemMetrics(SM_CXSMICON);
+    WNDCLASSEXW top{};
+    top.cbSize = sizeof top;
+    top.lpfnWndProc = &form_window::procedure;
+    top.hInstance = instance;
+    top.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    top.hIcon = static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(PELMORA_ICON), IMAGE_ICON, big, big, LR_SHARED));
+    top.hIconSm = static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(PELMORA_ICON), IMAGE_ICON, small, small, LR_SHARED));
+    top.lpszClassName = main_class;
+    if (!RegisterClassExW(&top))
+        return false;
+    top.lpszClassName = usage_class;
+    if (!RegisterClassExW(&top))
+        return false;
+
+    WNDCLASSEXW frame{};
+    frame.cbSize = sizeof frame;
+    frame.lpfnWndProc = &form_window::frame_procedure;
+    frame.hInstance = instance;
+    frame.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    frame.lpszClassName = frame_class;
+    return RegisterClassExW(&frame) != 0;
+}
+
+form_window::form_window(std::span<const control_row> rows) : m_rows(rows) {}
+
+form_window::~form_window()
+{
+    if (m_hwnd) {
+        SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
+        DestroyWindow(m_hwnd);
+    }
+}
+
+bool form_window::create(const wchar_t *window_class, const window_row &window, DWORD style,
+                         HWND owner, HMENU menu)
+{
+    m_window = &window;
+    CreateWindowExW(0, window_class, wide(window.caption), style, CW_USEDEFAULT, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT, owner, menu, GetModuleHandleW(nullptr), this);
+    if (!m_hwnd) // not made, or not all its controls (WM_CREATE refused it)
+        return false;
+    SetWindowPos(m_hwnd, nullptr, m_look->px(window.left), m_look->px(window.top), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
+}
+
+bool form_window::build()
+{
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    m_look = std::make_unique<look>(dpi_of(m_hwnd));
+    const look &l = *m_look;
+    m_controls.clear();
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        const control_row &row = m_rows[i];
+        HWND parent = std::string_view(row.container) == "window" ? m_hwnd : control(row.container);
+        const wchar_t *text = row.what == kind::text_box || !row.text ? L"" : wide(row.text);
+        const auto id = static_cast<INT_PTR>(first_control_id + i);
+        HWND h = CreateWindowExW(ex_style_of(row), class_of(row.what), text,
+                                 style_of(row) | WS_CHILD | WS_VISIBLE, l.px(row.left),
+                                 l.px(row.top), l.px(row.width), l.px(row.height), parent,
+                                 reinterpret_cast<HMENU>(id), instance, nullptr);
+        if (h) {
+            SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(l.font(row.flags)), FALSE);
+            // After the font: the line the box shows is measured in it.
+            if (row.what == kind::text_box)
+                centre_text_vertically(h);
+        }
+        m_controls.push_back(h);
+    }
+    fit_labels();
+    set_client_size(m_hwnd, l.px(m_window->width), l.px(m_window->height));
+    return std::find(m_controls.begin(), m_controls.end(), nullptr) == m_controls.end();
+}
+
+void form_window::lay_out()
+{
+    // The old fonts are deleted only once every control has its new one.
+    auto fresh = std::make_unique<look>(dpi_of(m_hwnd));
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        const control_row &row = m_rows[i];
+        HWND h = m_controls[i];
+        if (!h)
+            continue;
+        SetWindowPos(h, nullptr, fresh->px(row.left), fresh->px(row.top), fresh->px(row.width),
+                     fresh->px(row.height), SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(fresh->font(row.flags)), FALSE);
+        if (row.what == kind::text_box)
+            refit_text_box(h);
+    }
+    m_look = std::move(fresh);
+    fit_labels();
+    set_client_size(m_hwnd, m_look->px(m_window->width), m_look->px(m_window->height));
+    InvalidateRect(m_hwnd, nullptr, TRUE);
+}
+
+void form_window::fit_labels()
+{
+    // No font may cut a caption off, as in the Qt window: long labels are squeezed a little.
+    m_spacing.assign(m_rows.size(), 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!dc)
+        return;
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        const control_row &row = m_rows[i];
+        if (row.what == kind::label && row.text)
+            m_spacing[i] = spacing_to_fit(dc, wide(row.text), m_look->font(row.flags),
+                                          m_look->px(row.width));
+    }
+    DeleteDC(dc);
+}
+
+HWND form_window::control(std::string_view name) const
+{
+    for (std::size_t i = 0; i < m_controls.size(); ++i) {
+        if (m_rows[i].name == name)
+            return m_controls[i];
+    }
+    return nullptr;
+}
+
+const control_row *form_window::row_of_id(int id) const
+{
+    const int index = id - first_control_id;
+    if (index < 0 || static_cast<std::size_t>(index) >= m_controls.size())
+        return nullptr;
+    return &m_rows[static_cast<std::size_t>(index)];
+}
+
+const control_row *form_window::row_of(HWND control) const
+{
+    if (!control)
+        return nullptr;
+    const control_row *row = row_of_id(GetDlgCtrlID(control));
+    return row && m_controls[static_cast<std::size_t>(row - m_rows.data())] == control ? row : nullptr;
+}
+
+form_window *form_window::of(HWND window)
+{
+    return window ? reinterpret_cast<form_window *>(GetWindowLongPtrW(window, GWLP_USERDATA))
+                  : nullptr;
+}
+
+LRESULT form_window::colour_of(HDC dc, HWND control)
+{
+    const control_row *row = row_of(control);
+    if (!row || !m_look)
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    const COLORREF standard = GetSysColor(row->what == kind::text_box ? COLOR_WINDOW : COLOR_BTNFACE);
+    const COLORREF back = colour_ref(row->background, standard);
+    SetTextColor(dc, colour_ref(row->foreground, RGB(0, 0, 0)));
+    SetBkColor(dc, back);
+    if (const auto index = static_cast<std::size_t>(row - m_rows.data()); index < m_spacing.size())
+        SetTextCharacterExtra(dc, m_spacing[index]);
+    return reinterpret_cast<LRESULT>(m_look->brush(back));
+}
+
+LRESULT form_window::answer(UINT message, WPARAM w, LPARAM l)
+{
+    switch (message) {
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+        return colour_of(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l));
+    case WM_DRAWITEM: {
+        const auto &item = *reinterpret_cast<const DRAWITEMSTRUCT *>(l);
+        const control_row *row = row_of(item.hwndItem);
+        if (!row || row->what != kind::button || !m_look)
+            break;
+        draw_button(item, *row, *m_look);
+        return TRUE;
+    }
+    case WM_ERASEBKGND: {
+        if (!m_look)
+            break;
+        RECT area{};
+        GetClientRect(m_hwnd, &area);
+        const COLORREF back = colour_ref(m_window->background, GetSysColor(COLOR_BTNFACE));
+        FillRect(reinterpret_cast<HDC>(w), &area, m_look->brush(back));
+        return 1;
+    }
+    case WM_GETMINMAXINFO: {
+        // Windows caps a window at the screen's size; the client area stays whole even on a
+        // screen too small for it, as its size is fixed by the layout.
+        RECT outer{}, client{};
+        if (!m_look || !GetWindowRect(m_hwnd, &outer) || !GetClientRect(m_hwnd, &client))
+            break;
+        auto &info = *reinterpret_cast<MINMAXINFO *>(l);
+        const LONG width = m_look->px(m_window->width) + (outer.right - outer.left) - client.right;
+        const LONG height = m_look->px(m_window->height) + (outer.bottom - outer.top) - client.bottom;
+        info.ptMaxTrackSize.x = std::max(info.ptMaxTrackSize.x, width);
+        info.ptMaxTrackSize.y = std::max(info.ptMaxTrackSize.y, height);
+        return 0;
+    }
+    case WM_DPICHANGED: {
+        // Moved to a screen of another DPI: Windows proposes where; the layout follows.
+        const RECT &proposed = *reinterpret_cast<const RECT *>(l);
+        SetWindowPos(m_hwnd, nullptr, proposed.left, proposed.top, proposed.right - proposed.left,
+                     proposed.bottom - proposed.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        lay_out();
+        return 0;
+    }
+    case WM_ACTIVATE:
+        if (LOWORD(w) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(m_hwnd, focus))
+                m_last_focus = focus;
+            break;
+        }
+        [[fallthrough]];
+    case WM_SETFOCUS:
+        // Back from a message box or another program: the control that had the focus gets it.
+        if (m_last_focus && IsWindow(m_last_focus) && IsChild(m_hwnd, m_last_focus)) {
+            SetFocus(m_last_focus);
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(m_hwnd, message, w, l);
+}
+
+LRESULT CALLBACK form_window::procedure(HWND window, UINT message, WPARAM w, LPARAM l)
+{
+    form_window *self = of(window);
+    if (message == WM_NCCREATE) {
+        self = static_cast<form_window *>(reinterpret_cast<CREATESTRUCTW *>(l)->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->m_hwnd = window;
+    }
+    if (!self)
+        return DefWindowProcW(window, message, w, l);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        self->m_hwnd = nullptr;
+        self->m_controls.clear();
+        return DefWindowProcW(window, message, w, l);
+    }
+    return self->handle(message, w, l);
+}
+
+LRESULT CALLBACK form_window::frame_procedure(HWND frame, UINT message, WPARAM w, LPARAM l)
+{
+    form_window *top = of(GetAncestor(frame, GA_ROOT));
+    if (!top)
+        return DefWindowProcW(frame, message, w, l);
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1; // WM_PAINT fills the whole frame
+    case WM_PAINT: {
+        PAINTSTRUCT paint{};
+        HDC dc = BeginPaint(frame, &paint);
+        if (const control_row *row = top->row_of(frame); dc && row && top->m_look)
+            paint_container(frame, dc, *row, *top->m_look);
+        EndPaint(frame, &paint);
+        return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+        // A frame answers for its children, from their rows.
+        return top->colour_of(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l));
+    case WM_COMMAND:
+    case WM_DRAWITEM:
+        // Commands and button faces are the top window's business.
+        return SendMessageW(top->m_hwnd, message, w, l);
+    default:
+        return DefWindowProcW(frame, message, w, l);
+    }
+}
+
+} // namespace pelmora::win32

@@ -1,0 +1,84 @@
+#pragma once
+
+// A top-level window built from a control table: one child window per row, placed in twips
+// scaled to the window's DPI, coloured from the rows. The main window and the usage window
+// both derive from it; each adds its own commands.
+
+#include "form.hpp"
+#include "look.hpp"
+
+#include <windows.h>
+
+#include <memory>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace pelmora::win32 {
+
+// Window classes: the two top-level windows and the frame (a container that paints itself).
+inline constexpr wchar_t main_class[] = L"PelmoraMain";
+inline constexpr wchar_t usage_class[] = L"PelmoraUsage";
+inline constexpr wchar_t frame_class[] = L"PelmoraFrame";
+
+// Registers the three window classes; false (with GetLastError) when Windows refuses.
+bool register_classes(HINSTANCE instance);
+
+// Control IDs are the row's index plus this: never 1 or 2 (IDOK, IDCANCEL), which the dialog
+// manager sends for Enter and Esc.
+inline constexpr int first_control_id = 100;
+
+class form_window {
+public:
+    form_window(const form_window &) = delete;
+    form_window &operator=(const form_window &) = delete;
+
+    // The window; nullptr once Windows has destroyed it.
+    HWND hwnd() const { return m_hwnd; }
+
+protected:
+    explicit form_window(std::span<const control_row> rows);
+    virtual ~form_window();
+
+    // Creates the window of the class; the controls are made in its WM_CREATE (build()).
+    bool create(const wchar_t *window_class, const window_row &window, DWORD style,
+                HWND owner, HMENU menu);
+    // One child window per row, in table order, each in its container, placed and sized at the
+    // window's DPI; then the client area. False when Windows refused a control: WM_CREATE then
+    // refuses the window, so that no half-built window shows.
+    bool build();
+    // Places and sizes every control and the client area again at the window's current DPI,
+    // and gives each its font: for a move to a screen of another DPI.
+    void lay_out();
+
+    HWND control(std::string_view name) const;
+    const control_row *row_of(HWND control) const;
+    const control_row *row_of_id(int id) const;
+    look &current_look() { return *m_look; }
+
+    // The window's own messages; what it does not handle goes to answer().
+    virtual LRESULT handle(UINT message, WPARAM w, LPARAM l) = 0;
+    // What every table window answers alike: colours, button faces, background, DPI changes,
+    // and the focus kept across activations.
+    LRESULT answer(UINT message, WPARAM w, LPARAM l);
+
+    // The control that had the focus when the window was last deactivated; it gets it back.
+    HWND m_last_focus = nullptr;
+
+private:
+    friend bool register_classes(HINSTANCE instance);
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM w, LPARAM l);
+    static LRESULT CALLBACK frame_procedure(HWND frame, UINT message, WPARAM w, LPARAM l);
+    static form_window *of(HWND window);
+    LRESULT colour_of(HDC dc, HWND control);
+    void fit_labels();
+
+    std::span<const control_row> m_rows;
+    const window_row *m_window = nullptr;
+    HWND m_hwnd = nullptr;
+    std::unique_ptr<look> m_look;
+    std::vector<HWND> m_controls; // one per row, in table order
+    std::vector<int> m_spacing;   // letter spacing per row: labels squeezed to fit their width
+};
+
+} // namespace pelmora::win32

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "fields.hpp"
+#include "form_window.hpp"
+#include "tally_state.hpp"
+#include "usage_window.hpp"
+
+#include <array>
+#include <memory>
+#include <vector>
+
+namespace pelmora::win32 {
+
+// The window "top": every box, button and menu of a settlement. Its text boxes are the
+// window fields the tallies read and write.
+class main_form final : public form_window, public window_fields {
+public:
+    main_form();
+    ~main_form() override;
+
+    // Creates and shows the window; false when Windows refuses.
+    bool open(int show);
+
+    // Gives each input box and copy button the name a screen reader announces, as in the Qt
+    // window (accessible_text_of). Needs COM on this thread.
+    void name_controls();
+
+    // Keys the window takes before the dialog manager: Tab and Shift+Tab follow
+    // main_tab_order(), which crosses frames as no creation order can. True when taken.
+    bool take_key(const MSG &message);
+    // The usage window while it exists, for the message loop.
+    HWND usage_hwnd() const;
+
+    std::u16string text(field f) const override;
+    void set_text(field f, std::u16string_view text) override;
+    int orc_check() const override;
+    void set_focus(field f) override;
+    void show_message(std::u16string_view text) override;
+
+private:
+    LRESULT handle(UINT message, WPARAM w, LPARAM l) override;
+    bool on_create();
+    HMENU make_menus();
+    void on_command(int id, int notification, HWND from);
+    void run_binding(command does, field box);
+    void copy_box(field box);
+    void show_usage();
+
+    tally_state m_state;
+    std::array<HWND, field_count> m_boxes{};
+    HWND m_orc_check = nullptr;
+    std::vector<HWND> m_tab_order;
+    std::unique_ptr<usage_form> m_usage;
+};
+
+} // namespace pelmora::win32

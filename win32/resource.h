@@ -1,0 +1,4 @@
+#pragma once
+
+// Resource IDs shared by pelmora.rc and the program.
+#define PELMORA_ICON 1

@@ -1,0 +1,95 @@
+#include "text_box.hpp"
+
+namespace pelmora::win32 {
+
+namespace {
+
+// The edit class's own procedure, the same for every edit control.
+WNDPROC edit_procedure = nullptr;
+
+int line_height(HWND edit)
+{
+    HDC dc = GetDC(edit);
+    if (!dc)
+        return 0;
+    auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(edit, WM_GETFONT, 0, 0));
+    HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(SYSTEM_FONT));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(edit, dc);
+    return metrics.tmHeight;
+}
+
+// The bands between the edge (if any) and the one-line client area, in the box's colour,
+// which the box's container gives as for the client area.
+void paint_bands(HWND edit)
+{
+    RECT window{}, client{};
+    if (!GetWindowRect(edit, &window) || !GetClientRect(edit, &client))
+        return;
+    MapWindowPoints(edit, nullptr, reinterpret_cast<POINT *>(&client), 2);
+    OffsetRect(&client, -window.left, -window.top);
+    RECT inner{0, 0, window.right - window.left, window.bottom - window.top};
+    if (GetWindowLongPtrW(edit, GWL_EXSTYLE) & WS_EX_CLIENTEDGE)
+        InflateRect(&inner, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+    HDC dc = GetWindowDC(edit);
+    if (!dc)
+        return;
+    auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
+        GetParent(edit), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(edit)));
+    ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
+    FillRect(dc, &inner, brush ? brush : GetSysColorBrush(COLOR_WINDOW));
+    ReleaseDC(edit, dc);
+}
+
+LRESULT CALLBACK box_procedure(HWND edit, UINT message, WPARAM w, LPARAM l)
+{
+    switch (message) {
+    case WM_NCCALCSIZE: {
+        const LRESULT result = CallWindowProcW(edit_procedure, edit, message, w, l);
+        // Both forms of the message begin with the proposed client rectangle.
+        RECT &client = *reinterpret_cast<RECT *>(l);
+        const int spare = (client.bottom - client.top) - line_height(edit);
+        if (spare > 1) {
+            client.top += spare / 2;
+            client.bottom -= spare - spare / 2;
+        }
+        return result;
+    }
+    case WM_NCHITTEST: {
+        // A click in a band is a click in the box.
+        const LRESULT hit = CallWindowProcW(edit_procedure, edit, message, w, l);
+        return hit == HTNOWHERE || hit == HTBORDER ? HTCLIENT : hit;
+    }
+    case WM_NCPAINT: {
+        const LRESULT result = CallWindowProcW(edit_procedure, edit, message, w, l);
+        paint_bands(edit);
+        return result;
+    }
+    default:
+        return CallWindowProcW(edit_procedure, edit, message, w, l);
+    }
+}
+
+} // namespace
+
+void centre_text_vertically(HWND edit)
+{
+    const auto own = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(edit, GWLP_WNDPROC));
+    if (!edit_procedure)
+        edit_procedure = own;
+    // Anything but a plain edit control is left alone: its text stays at the top.
+    if (!own || own != edit_procedure)
+        return;
+    if (SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&box_procedure)))
+        refit_text_box(edit);
+}
+
+void refit_text_box(HWND edit)
+{
+    SetWindowPos(edit, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+} // namespace pelmora::win32

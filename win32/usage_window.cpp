@@ -1,0 +1,50 @@
+#include "usage_window.hpp"
+
+namespace pelmora::win32 {
+
+usage_form::usage_form() : form_window(usage_controls()) {}
+
+bool usage_form::open(HWND owner)
+{
+    // A caption with a close box; neither minimise nor maximise, nor a sizing border.
+    return create(usage_class, pelmora::usage_window, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
+                  owner, nullptr);
+}
+
+void usage_form::show()
+{
+    HWND ok = control("cmdOK");
+    m_last_focus = ok;
+    ShowWindow(hwnd(), SW_SHOW);
+    SetForegroundWindow(hwnd());
+    SetFocus(ok);
+}
+
+void usage_form::dismiss()
+{
+    ShowWindow(hwnd(), SW_HIDE);
+    // The keyboard goes back to the main window, where the user works.
+    if (HWND owner = GetWindow(hwnd(), GW_OWNER))
+        SetForegroundWindow(owner);
+}
+
+LRESULT usage_form::handle(UINT message, WPARAM w, LPARAM l)
+{
+    switch (message) {
+    case WM_CREATE:
+        return build() ? 0 : -1;
+    case WM_COMMAND:
+        // Enter and Esc reach the window as IDOK and IDCANCEL from the dialog manager.
+        if (LOWORD(w) == IDOK || LOWORD(w) == IDCANCEL
+            || (reinterpret_cast<HWND>(l) == control("cmdOK") && HIWORD(w) == BN_CLICKED)) {
+            dismiss();
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return answer(message, w, l);
+}
+
+} // namespace pelmora::win32
