@@ -69,7 +69,8 @@ bool main_form::open(int show)
     if (!menus || !create(main_class, pelmora::main_window,
                           WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, nullptr,
                           menus)) {
-        if (menus && !hwnd())
+        // A window that was made and refused takes its menu bar with it; one never made does not.
+        if (menus && IsMenu(menus))
             DestroyMenu(menus);
         return false;
     }
