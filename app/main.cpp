@@ -1,3 +1,4 @@
+#include "command_line.hpp"
 #include "look.hpp"
 #include "main_window.hpp"
 
@@ -5,6 +6,8 @@
 
 int main(int argc, char *argv[])
 {
+    if (const auto status = pelmora::answerCommandLine(argc, argv))
+        return *status;
     QApplication app(argc, argv);
     pelmora::setUpApplicationLook();
     pelmora::MainWindow top;

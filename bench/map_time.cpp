@@ -1,12 +1,15 @@
 // Starts a program on the current X display and measures what a user feels of its start:
 //
-//   map_time PROGRAM [ARGS...]
+//   map_time [--unmanaged] PROGRAM [ARGS...]
 //
 // prints "MAP_MS RSS_KB CPU_MS": the milliseconds from just before exec to the moment its
 // first top-level window is mapped, its resident memory 0.4 s after that, and the processor
 // time its threads had used when the window was mapped (less sensitive than the wall clock
 // to other work on the machine). The program is then ended. Meant for a private display without a window manager, where every top-level window
 // is a child of the root window and its map is reported there.
+//
+// --unmanaged counts override-redirect windows too: Wine, told that no window manager is there
+// (Managed=N), draws the frames itself on override-redirect windows.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -92,8 +95,13 @@ void endChild(pid_t pid)
 
 int main(int argc, char *argv[])
 {
+    const bool unmanaged = argc > 1 && std::string(argv[1]) == "--unmanaged";
+    if (unmanaged) {
+        --argc;
+        ++argv;
+    }
     if (argc < 2) {
-        std::fprintf(stderr, "usage: map_time PROGRAM [ARGS...]\n");
+        std::fprintf(stderr, "usage: map_time [--unmanaged] PROGRAM [ARGS...]\n");
         return 2;
     }
     Display *dpy = XOpenDisplay(nullptr);
@@ -136,7 +144,7 @@ int main(int argc, char *argv[])
         }
         XEvent e;
         XNextEvent(dpy, &e);
-        if (e.type != MapNotify || e.xmap.override_redirect)
+        if (e.type != MapNotify || (e.xmap.override_redirect && !unmanaged))
             continue;
         const long owner = windowPid(dpy, e.xmap.window);
         if (owner != -1 && owner != pid)

@@ -23,7 +23,7 @@ for arg in "$@"; do
 done
 (( runs >= 10 )) || { echo "at least 10 runs each" >&2; exit 2; }
 
-cmake -G Ninja -S . -B build-bench -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -G Ninja -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DPELMORA_BENCH=ON >/dev/null
 cmake --build build-bench --target pelmora pelmora_floor map_time command_bench >/dev/null
 
 tmp=$(mktemp -d)
@@ -55,25 +55,12 @@ for peer in speedcrunch galculator; do
         programs+=("$(command -v "$peer")")
     fi
 done
-count=${#names[@]}
 map_time="$PWD/build-bench/bench/map_time"
-
-# One run each first, so that every program meets warm caches (fonts, shared libraries).
-for i in "${!programs[@]}"; do "$map_time" "${programs[$i]}" >/dev/null; done
-
-for ((run = 0; run < runs; run++)); do
-    for ((k = 0; k < count; k++)); do
-        i=$(( (run + k) % count ))
-        read -r ms kb cpu < <("$map_time" "${programs[$i]}")
-        echo "$ms" >>"$tmp/${names[$i]}.ms"
-        echo "$kb" >>"$tmp/${names[$i]}.kb"
-        echo "$cpu" >>"$tmp/${names[$i]}.cpu"
-    done
-done
-
-median() {
-    sort -n "$1" | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+source bench/interleave.sh
+measure() {
+    "$map_time" "$1"
 }
+run_interleaved "$runs" measure
 
 echo "Start-up on a private Xvfb, $runs interleaved runs each ($(date -u '+%Y-%m-%d %H:%M UTC'))"
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'),"\

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Builds the Windows downloads into one folder: the portable zip, the per-user installer and
-# SHA256SUMS. Installs what is missing, cross-builds pelmora.exe with mingw-w64 and prints the
-# SHA-256 of each file. Two runs from the same commit give the same bytes, whatever the build
-# folder: every date is the commit's (SOURCE_DATE_EPOCH), the zip's order and modes are fixed.
+# Installs what is missing and cross-builds the Windows program with mingw-w64: a Release
+# build in build-windows/, whose build-windows/win32/pelmora.exe runs alone on 64-bit Windows
+# (statically linked: it needs no DLL but Windows' own). Prints where the exe is and its size.
+# Then packs the Windows downloads into dist/: the portable zip, the per-user installer and
+# SHA256SUMS, and prints the SHA-256 of each. Two runs from the same commit give the same bytes,
+# whatever the build folder: every date is the commit's (SOURCE_DATE_EPOCH), the zip's order and
+# modes are fixed.
 #   bash scripts/build-windows.sh [build-folder [output-folder]]   (build-windows, dist)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,7 +15,7 @@ source scripts/deps.sh
 build=${1:-build-windows}
 dist=${2:-dist}
 
-mapfile -t packages < <(packages_of windows-packages)
+mapfile -t packages < <(packages_of windows-build windows-packages)
 install_missing "${packages[@]}"
 
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
@@ -28,6 +31,8 @@ export TZ=UTC LC_ALL=C.UTF-8
 cmake -G Ninja -S . -B "$build" --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j2 --target pelmora
+exe="$(cd "$build" && pwd)/win32/pelmora.exe"
+echo "$exe ($(( $(stat -c %s "$exe") / 1024 )) KiB)"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 [ -n "$version" ] || { echo "No project version in $build/CMakeCache.txt" >&2; exit 1; }
 
@@ -41,7 +46,7 @@ rm -f "$dist/$zip_name" "$dist/$setup_name" "$dist/SHA256SUMS"
 # that Notepad before Windows 10 reads it as UTF-8 rather than as the local code page.
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-cp "$build/win32/pelmora.exe" "$stage/pelmora.exe"
+cp "$exe" "$stage/pelmora.exe"
 sed 's/\r*$/\r/' LICENSE >"$stage/LICENSE.txt"
 {
     printf '\xef\xbb\xbf'

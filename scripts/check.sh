@@ -10,11 +10,15 @@ for f in scripts/packages/*.txt; do lists+=("$(basename "$f" .txt)"); done
 mapfile -t packages < <(packages_of "${lists[@]}")
 install_missing "${packages[@]}"
 
-cmake -G Ninja -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Every optional part asked for by name: one that cannot be built stops here, saying why,
+# instead of being skipped.
+cmake -G Ninja -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON \
+    -DPELMORA_E2E=ON -DPELMORA_BENCH=ON -DPELMORA_PACKAGE_CHECK=ON
 cmake --build build
 ctest --test-dir build --output-on-failure --timeout 300
 
-# Further checks that need builds of their own (sanitizers, fuzzing, packaging), in name order.
+# Further checks that need builds of their own (the program alone, sanitizers and fuzzing), in
+# name order.
 for stage in scripts/check.d/*.sh; do
     [ -e "$stage" ] || continue
     echo "== $(basename "$stage" .sh)"

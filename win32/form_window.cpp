@@ -107,16 +107,18 @@ bool form_window::create(const wchar_t *window_class, const window_row &window, 
     m_window = &window;
     CreateWindowExW(0, window_class, wide(window.caption), style, CW_USEDEFAULT, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, owner, menu, GetModuleHandleW(nullptr), this);
-    if (!m_hwnd || !m_look) // not made, or its controls were not
+    if (!m_hwnd) // not made, or not all its controls (WM_CREATE refused it)
         return false;
     SetWindowPos(m_hwnd, nullptr, m_look->px(window.left), m_look->px(window.top), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return true;
 }
 
-void form_window::build()
+bool form_window::build()
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
+    m_look = std::make_unique<look>(dpi_of(m_hwnd));
+    const look &l = *m_look;
     m_controls.clear();
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         const control_row &row = m_rows[i];
@@ -124,20 +126,26 @@ void form_window::build()
         const wchar_t *text = row.what == kind::text_box || !row.text ? L"" : wide(row.text);
         const auto id = static_cast<INT_PTR>(first_control_id + i);
         HWND h = CreateWindowExW(ex_style_of(row), class_of(row.what), text,
-                                 style_of(row) | WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
+                                 style_of(row) | WS_CHILD | WS_VISIBLE, l.px(row.left),
+                                 l.px(row.top), l.px(row.width), l.px(row.height), parent,
                                  reinterpret_cast<HMENU>(id), instance, nullptr);
-        if (h && row.what == kind::text_box)
-            centre_text_vertically(h);
+        if (h) {
+            SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(l.font(row.flags)), FALSE);
+            // After the font: the line the box shows is measured in it.
+            if (row.what == kind::text_box)
+                centre_text_vertically(h);
+        }
         m_controls.push_back(h);
     }
-    lay_out();
+    fit_labels();
+    set_client_size(m_hwnd, l.px(m_window->width), l.px(m_window->height));
+    return std::find(m_controls.begin(), m_controls.end(), nullptr) == m_controls.end();
 }
 
 void form_window::lay_out()
 {
     // The old fonts are deleted only once every control has its new one.
     auto fresh = std::make_unique<look>(dpi_of(m_hwnd));
-    m_spacing.assign(m_rows.size(), 0);
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         const control_row &row = m_rows[i];
         HWND h = m_controls[i];
@@ -145,17 +153,30 @@ void form_window::lay_out()
             continue;
         SetWindowPos(h, nullptr, fresh->px(row.left), fresh->px(row.top), fresh->px(row.width),
                      fresh->px(row.height), SWP_NOZORDER | SWP_NOACTIVATE);
-        HFONT font = fresh->font(row.flags);
-        SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(fresh->font(row.flags)), FALSE);
         if (row.what == kind::text_box)
             refit_text_box(h);
-        // No font may cut a caption off, as in the Qt window: long labels are squeezed a little.
-        if (row.what == kind::label && row.text)
-            m_spacing[i] = spacing_to_fit(wide(row.text), font, fresh->px(row.width));
     }
     m_look = std::move(fresh);
+    fit_labels();
     set_client_size(m_hwnd, m_look->px(m_window->width), m_look->px(m_window->height));
     InvalidateRect(m_hwnd, nullptr, TRUE);
+}
+
+void form_window::fit_labels()
+{
+    // No font may cut a caption off, as in the Qt window: long labels are squeezed a little.
+    m_spacing.assign(m_rows.size(), 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!dc)
+        return;
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        const control_row &row = m_rows[i];
+        if (row.what == kind::label && row.text)
+            m_spacing[i] = spacing_to_fit(dc, wide(row.text), m_look->font(row.flags),
+                                          m_look->px(row.width));
+    }
+    DeleteDC(dc);
 }
 
 HWND form_window::control(std::string_view name) const

@@ -43,10 +43,12 @@ protected:
     // Creates the window of the class; the controls are made in its WM_CREATE (build()).
     bool create(const wchar_t *window_class, const window_row &window, DWORD style,
                 HWND owner, HMENU menu);
-    // One child window per row, in table order, each in its container.
-    void build();
-    // Places and sizes every control and the client area at the window's current DPI, and
-    // gives each its font.
+    // One child window per row, in table order, each in its container, placed and sized at the
+    // window's DPI; then the client area. False when Windows refused a control: WM_CREATE then
+    // refuses the window, so that no half-built window shows.
+    bool build();
+    // Places and sizes every control and the client area again at the window's current DPI,
+    // and gives each its font: for a move to a screen of another DPI.
     void lay_out();
 
     HWND control(std::string_view name) const;
@@ -69,6 +71,7 @@ private:
     static LRESULT CALLBACK frame_procedure(HWND frame, UINT message, WPARAM w, LPARAM l);
     static form_window *of(HWND window);
     LRESULT colour_of(HDC dc, HWND control);
+    void fit_labels();
 
     std::span<const control_row> m_rows;
     const window_row *m_window = nullptr;

@@ -123,6 +123,7 @@ const std::wstring &gothic_family()
     return family;
 }
 
+
 look::look(UINT dpi) : m_dpi(dpi)
 {
     const std::wstring &family = gothic_family();
@@ -160,19 +161,15 @@ HBRUSH look::brush(COLORREF colour)
     return it->second;
 }
 
-int spacing_to_fit(const std::wstring &text, HFONT font, int width)
+int spacing_to_fit(HDC dc, const std::wstring &text, HFONT font, int width)
 {
     constexpr int tightest_spacing_percent = 85;
     if (text.empty())
-        return 0;
-    HDC dc = CreateCompatibleDC(nullptr);
-    if (!dc)
         return 0;
     HGDIOBJ old = SelectObject(dc, font);
     SIZE size{};
     const bool measured = GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
     SelectObject(dc, old);
-    DeleteDC(dc);
     if (!measured || size.cx <= width)
         return 0;
     const int letters = static_cast<int>(text.size());

@@ -28,12 +28,19 @@ int run(int show)
     main_form window;
     if (!window.open(show))
         return 1;
+    // COM serves only the screen readers' names: it is brought up once the window shows, so
+    // that loading it does not hold the window back.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (SUCCEEDED(com))
+        window.name_controls();
 
     MSG message{};
     BOOL got = 0;
     while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0) {
-        if (got == -1)
-            return 1;
+        if (got == -1) {
+            DestroyWindow(window.hwnd()); // ends the program in order, as the close box does
+            break;
+        }
         if (select_all(message) || window.take_key(message))
             continue;
         // The dialog manager gives both windows Tab, Enter and Esc; the main window ignores
@@ -45,6 +52,8 @@ int run(int show)
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+    if (SUCCEEDED(com))
+        CoUninitialize();
     return static_cast<int>(message.wParam);
 }
 
@@ -52,10 +61,5 @@ int run(int show)
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show)
 {
-    // COM for the screen readers' names; the window works without it.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    const int result = run(show);
-    if (SUCCEEDED(com))
-        CoUninitialize();
-    return result;
+    return run(show);
 }

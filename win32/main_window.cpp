@@ -69,13 +69,23 @@ bool main_form::open(int show)
     if (!menus || !create(main_class, pelmora::main_window,
                           WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, nullptr,
                           menus)) {
-        if (menus && !hwnd())
+        // A window that was made and refused takes its menu bar with it; one never made does not.
+        if (menus && IsMenu(menus))
             DestroyMenu(menus);
         return false;
     }
     ShowWindow(hwnd(), show);
     UpdateWindow(hwnd());
     return true;
+}
+
+void main_form::name_controls()
+{
+    for (const control_row &row : main_controls()) {
+        const accessible_text said = accessible_text_of(row.name);
+        if (!said.name.empty())
+            set_accessible_text(control(row.name), said.name, said.description);
+    }
 }
 
 HMENU main_form::make_menus()
@@ -98,9 +108,10 @@ HMENU main_form::make_menus()
     return bar;
 }
 
-void main_form::on_create()
+bool main_form::on_create()
 {
-    build();
+    if (!build())
+        return false;
     for (const control_row &row : main_controls()) {
         HWND h = control(row.name);
         if (row.what == kind::text_box) {
@@ -113,9 +124,6 @@ void main_form::on_create()
             m_orc_check = h;
             SendMessageW(h, BM_SETCHECK, BST_CHECKED, 0);
         }
-        const accessible_text said = accessible_text_of(row.name);
-        if (!said.name.empty())
-            set_accessible_text(h, said.name, said.description);
     }
     for (const char *name : main_tab_order())
         m_tab_order.push_back(control(name));
@@ -123,14 +131,14 @@ void main_form::on_create()
     // Once the window is up, the cursor waits in the first reward box.
     m_last_focus = m_boxes[index_of(field::syu1)];
     SetTimer(hwnd(), timer1_id, timer1_interval_ms, nullptr);
+    return true;
 }
 
 LRESULT main_form::handle(UINT message, WPARAM w, LPARAM l)
 {
     switch (message) {
     case WM_CREATE:
-        on_create();
-        return 0;
+        return on_create() ? 0 : -1;
     case WM_COMMAND:
         on_command(LOWORD(w), HIWORD(w), reinterpret_cast<HWND>(l));
         return 0;

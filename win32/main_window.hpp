@@ -21,6 +21,10 @@ public:
     // Creates and shows the window; false when Windows refuses.
     bool open(int show);
 
+    // Gives each input box and copy button the name a screen reader announces, as in the Qt
+    // window (accessible_text_of). Needs COM on this thread.
+    void name_controls();
+
     // Keys the window takes before the dialog manager: Tab and Shift+Tab follow
     // main_tab_order(), which crosses frames as no creation order can. True when taken.
     bool take_key(const MSG &message);
@@ -35,7 +39,7 @@ public:
 
 private:
     LRESULT handle(UINT message, WPARAM w, LPARAM l) override;
-    void on_create();
+    bool on_create();
     HMENU make_menus();
     void on_command(int id, int notification, HWND from);
     void run_binding(command does, field box);

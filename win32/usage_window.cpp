@@ -32,8 +32,7 @@ LRESULT usage_form::handle(UINT message, WPARAM w, LPARAM l)
 {
     switch (message) {
     case WM_CREATE:
-        build();
-        return 0;
+        return build() ? 0 : -1;
     case WM_COMMAND:
         // Enter and Esc reach the window as IDOK and IDCANCEL from the dialog manager.
         if (LOWORD(w) == IDOK || LOWORD(w) == IDCANCEL

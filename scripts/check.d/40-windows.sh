@@ -14,6 +14,16 @@ fail() {
     exit 1
 }
 
+# Like the other optional checks, this one says what it skips when its tools are missing.
+missing=()
+for program in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-objdump wine wineserver Xvfb xdotool xclip; do
+    command -v "$program" >/dev/null || missing+=("$program")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "SKIP: Windows checks; missing: ${missing[*]} ('bash scripts/check.sh' installs them)"
+    exit 0
+fi
+
 for program in "$linux/tests/corpus/corpus_runner" "$linux/tests/e2e/xwin"; do
     [ -x "$program" ] || fail "$program is missing: build $linux first (scripts/check.sh does)"
 done
@@ -42,6 +52,7 @@ finish() {
     rm -rf "$work"
 }
 trap finish EXIT
+trap 'exit 130' INT TERM
 started=$SECONDS
 wine_prefix_start
 echo "-- Wine prefix made in $((SECONDS - started)) s"

@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 source scripts/deps.sh
-mapfile -t packages < <(packages_of windows-packages windows-packages-test)
+mapfile -t packages < <(packages_of windows-build windows-packages windows windows-packages-test)
 install_missing "${packages[@]}"
 source tests/wine/prefix.sh
 # The shortcut would otherwise become a menu entry in the home folder of whoever runs this.

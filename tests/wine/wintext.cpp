@@ -6,6 +6,8 @@
 //                               caption itself, the X window is the whole window)
 //   wintext message TITLE       prints the texts of the window's controls that are not buttons:
 //                               for a message box, its message. UTF-8, a line feed after each.
+//   wintext active TITLE        exit code 0 when the window is Windows' foreground window, the
+//                               one that has the keyboard; 1 when another one is
 //
 // Both wait up to 10 s for a visible window of that title. Exit code 0 on success.
 #include <windows.h>
@@ -83,7 +85,7 @@ int wmain(int argc, wchar_t *argv[])
 {
     _setmode(_fileno(stdout), _O_BINARY); // "\n", not "\r\n"
     if (argc != 3) {
-        std::fprintf(stderr, "usage: wintext client-area|message TITLE\n");
+        std::fprintf(stderr, "usage: wintext client-area|message|active TITLE\n");
         return 2;
     }
     const std::wstring verb = argv[1];
@@ -102,6 +104,8 @@ int wmain(int argc, wchar_t *argv[])
                     origin.x - window.left);
     } else if (verb == L"message") {
         EnumChildWindows(w, print_control, 0);
+    } else if (verb == L"active") {
+        return GetForegroundWindow() == w ? 0 : 1;
     } else {
         std::fprintf(stderr, "wintext: unknown verb\n");
         return 2;

@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch root and packs it as a .deb, then checks what a desktop
 # needs: a valid menu entry and AppStream file, icons in the hicolor theme, a package with the
-# right files and dependencies, and a program that opens its window from the installed path.
+# right files, dependencies, licence and changelog that lintian finds no error in, one version
+# throughout, and a program that opens its window from the installed path.
+#   bash packaging/check_package.sh <build folder> <version> [cpack]
+# Run by CTest as the test package_check, with the version set in CMake.
 set -euo pipefail
-cd "$(dirname "$0")/../.."
-build=${PELMORA_BUILD_DIR:-build}
-build=$(cd "$build" && pwd)
+cd "$(dirname "$0")/.."
+[ $# -ge 2 ] || { echo "usage: bash packaging/check_package.sh <build folder> <version> [cpack]" >&2; exit 2; }
+build=$(cd "$1" && pwd)
+version=$2
+cpack=${3:-cpack}
 id=io.github.pelmora.Pelmora
 
 work=$(mktemp -d)
@@ -26,10 +31,13 @@ fail() {
 expected=$(sort <<EOF_FILES
 /usr/bin/pelmora
 /usr/share/applications/$id.desktop
+/usr/share/doc/pelmora/changelog.gz
+/usr/share/doc/pelmora/copyright
 /usr/share/icons/hicolor/16x16/apps/$id.png
 /usr/share/icons/hicolor/32x32/apps/$id.png
 /usr/share/icons/hicolor/48x48/apps/$id.png
 /usr/share/icons/hicolor/scalable/apps/$id.svg
+/usr/share/man/man1/pelmora.1.gz
 /usr/share/metainfo/$id.metainfo.xml
 EOF_FILES
 )
@@ -53,7 +61,7 @@ done
 
 echo "-- cpack -G DEB"
 rm -f "$build"/pelmora_*.deb
-(cd "$build" && cpack -G DEB >/dev/null)
+(cd "$build" && "$cpack" -G DEB >/dev/null)
 debs=("$build"/pelmora_*.deb)
 [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "cpack wrote no single pelmora_*.deb"
 deb=${debs[0]}
@@ -63,7 +71,8 @@ dpkg-deb --info "$deb"
 field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Package)" = pelmora ] || fail "package name"
 [ "$(field Section)" = utils ] || fail "section"
-[ -n "$(field Maintainer)" ] || fail "no maintainer"
+[ "$(field Version)" = "$version" ] || fail "package version $(field Version), not $version"
+[[ $(field Maintainer) == "The Pelmora developers <"*">" ]] || fail "maintainer: $(field Maintainer)"
 [ -n "$(field Description)" ] || fail "no description"
 depends=$(field Depends)
 for need in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins libc6 \
@@ -83,6 +92,26 @@ program="$work/root/usr/bin/pelmora"
 file "$program" | grep -q 'ELF.*, stripped' || fail "the packed program is not a stripped ELF file"
 if ldd "$program" | grep 'not found'; then fail "the packed program misses libraries"; fi
 appstreamcli validate-tree --no-net "$work/root"
+
+# One version everywhere: the package, the program, the AppStream release and the changelog.
+said=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --version </dev/null 2>&1) &&
+    [ "$said" = "Pelmora $version" ] || fail "pelmora --version says: $said"
+grep -qF "<release version=\"$version\" " "$work/root/usr/share/metainfo/$id.metainfo.xml" ||
+    fail "the AppStream file has no release $version"
+doc=$work/root/usr/share/doc/pelmora
+[ "$(dpkg-parsechangelog -l "$doc/changelog.gz" -S Version)" = "$version" ] ||
+    fail "the changelog's newest entry is not $version"
+head -n 1 "$doc/copyright" | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/$' &&
+    grep -q '^License: Expat$' "$doc/copyright" || fail "the copyright file is not in Debian's format"
+
+# No lintian errors; each warning left must be explained in docs/install-check.md.
+lintian --fail-on error --tag-display-limit 0 "$deb" </dev/null >"$work/lintian.log" 2>&1 ||
+    { cat "$work/lintian.log"; fail "lintian reports errors"; }
+cat "$work/lintian.log"
+for tag in $(sed -n 's/^W: [^:]*: \([^ ]*\).*/\1/p' "$work/lintian.log" | sort -u); do
+    grep -qF "\`$tag\`" docs/install-check.md || fail "lintian warning $tag is not explained in docs/install-check.md"
+done
+
 # apt resolves the package's dependencies against this system without installing anything.
 apt-get install --simulate --no-install-recommends "$deb" </dev/null >"$work/apt.log" 2>&1 ||
     { cat "$work/apt.log"; fail "apt-get cannot install the package"; }
