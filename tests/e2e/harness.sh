@@ -434,10 +434,17 @@ press() {
     xdotool key --delay 2 "$@"
 }
 
+# The clipboard's text. An owner that never answers would keep xclip waiting for ever (seen
+# once under Wine), so each read has a deadline and is tried again.
 clipboard() {
-    local text
-    text=$(xclip -o -selection clipboard -t UTF8_STRING 2>/dev/null; printf x) || true
-    printf '%s' "${text%x}"
+    local text status attempt
+    for attempt in 1 2 3; do
+        text=$(timeout 5 xclip -o -selection clipboard -t UTF8_STRING 2>/dev/null; printf 'x%d' $?)
+        status=${text##*x}
+        text=${text%x*}
+        [ "$status" = 124 ] || break
+    done
+    printf '%s' "$text"
 }
 
 clipboard_owner() {
