@@ -30,6 +30,10 @@ void print(std::FILE *stream, const QString &text)
 
 std::optional<int> answerCommandLine(int argc, char *argv[])
 {
+    // The usual start has no arguments: nothing to parse, and no second application to make
+    // and tear down before the window's.
+    if (argc <= 1)
+        return std::nullopt;
     // A core application decodes the arguments and names the program in the usage line; unlike
     // QApplication it needs no display. It is gone again before the window's application starts.
     QCoreApplication app(argc, argv);

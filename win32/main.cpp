@@ -7,19 +7,6 @@ namespace {
 
 using namespace pelmora::win32;
 
-// Ctrl+A selects everything in a text box: the classic edit control has no such key.
-bool select_all(const MSG &message)
-{
-    if (message.message != WM_KEYDOWN || message.wParam != 'A' || !(GetKeyState(VK_CONTROL) & 0x8000)
-        || (GetKeyState(VK_MENU) & 0x8000))
-        return false;
-    wchar_t name[16] = {};
-    if (GetClassNameW(message.hwnd, name, 16) <= 0 || lstrcmpiW(name, L"Edit") != 0)
-        return false;
-    SendMessageW(message.hwnd, EM_SETSEL, 0, -1);
-    return true;
-}
-
 int run(int show)
 {
     become_dpi_aware();
@@ -41,7 +28,7 @@ int run(int show)
             DestroyWindow(window.hwnd()); // ends the program in order, as the close box does
             break;
         }
-        if (select_all(message) || window.take_key(message))
+        if (window.take_key(message))
             continue;
         // The dialog manager gives both windows Tab, Enter and Esc; the main window ignores
         // the IDOK and IDCANCEL it sends for Enter and Esc.

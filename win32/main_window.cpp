@@ -250,11 +250,18 @@ HWND main_form::usage_hwnd() const
 
 bool main_form::take_key(const MSG &message)
 {
-    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || key_down(VK_CONTROL)
-        || key_down(VK_MENU) || m_tab_order.empty())
+    if (message.message != WM_KEYDOWN || key_down(VK_MENU))
         return false;
     HWND focus = GetFocus();
     if (!focus || !IsChild(hwnd(), focus))
+        return false;
+    if (message.wParam == 'A' && key_down(VK_CONTROL)) {
+        if (!is_edit(focus))
+            return false;
+        SendMessageW(focus, EM_SETSEL, 0, -1);
+        return true;
+    }
+    if (message.wParam != VK_TAB || key_down(VK_CONTROL) || m_tab_order.empty())
         return false;
     const std::size_t count = m_tab_order.size();
     std::size_t at = count; // not in the order: Tab starts at the first, Shift+Tab at the last

@@ -26,7 +26,8 @@ public:
     void name_controls();
 
     // Keys the window takes before the dialog manager: Tab and Shift+Tab follow
-    // main_tab_order(), which crosses frames as no creation order can. True when taken.
+    // main_tab_order(), which crosses frames as no creation order can; Ctrl+A selects all of a
+    // box, which the classic edit control does not. True when taken.
     bool take_key(const MSG &message);
     // The usage window while it exists, for the message loop.
     HWND usage_hwnd() const;
