@@ -7,10 +7,11 @@
 # Builds in build-bench/ (Release), starts a private Xvfb, and runs every program RUNS times
 # (15 by default), interleaved and in a rotating order: each run measures the time from exec
 # to the first mapped top-level window and the resident memory 0.4 s later. Prints medians
-# and the ratios Pelmora/floor. Needs xvfb and libbenchmark-dev (bash scripts/check.sh
-# installs both); speedcrunch and galculator are measured when present.
+# and the ratios Pelmora/floor. Installs what is missing first (scripts/packages/build.txt and
+# bench.txt); speedcrunch and galculator are measured when present.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/deps.sh
 
 runs=15
 commands=yes
@@ -22,6 +23,7 @@ for arg in "$@"; do
     esac
 done
 (( runs >= 10 )) || { echo "at least 10 runs each" >&2; exit 2; }
+install_lists build bench
 
 cmake -G Ninja -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DPELMORA_BENCH=ON >/dev/null
 cmake --build build-bench --target pelmora pelmora_floor map_time command_bench >/dev/null

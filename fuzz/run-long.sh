@@ -5,9 +5,12 @@
 # New inputs are kept in build-sanitize/fuzz/corpus/<target>, so a later run goes on from
 # there; a failing input is saved as build-sanitize/fuzz/long/<target>-crash-*.
 # Prints each target's executions and coverage; exits non-zero if any target failed.
+# Installs what is missing first: what the program needs, clang and its runtimes.
 set -uo pipefail
 cd "$(dirname "$0")/.."
+source scripts/deps.sh
 source fuzz/sanitizer-env.sh
+install_lists build fuzz || exit 1
 
 seconds=${1:-600}
 shift || true

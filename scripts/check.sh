@@ -7,8 +7,7 @@ source scripts/deps.sh
 # Every list: what building needs and what each group of tests needs.
 lists=()
 for f in scripts/packages/*.txt; do lists+=("$(basename "$f" .txt)"); done
-mapfile -t packages < <(packages_of "${lists[@]}")
-install_missing "${packages[@]}"
+install_lists "${lists[@]}"
 
 # Every optional part asked for by name: one that cannot be built stops here, saying why,
 # instead of being skipped.

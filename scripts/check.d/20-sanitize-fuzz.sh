@@ -3,7 +3,10 @@
 # UndefinedBehaviorSanitizer, plus a short run of every fuzz target. Any report fails.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+source scripts/deps.sh
 source fuzz/sanitizer-env.sh
+# clang and the runtimes of its version (scripts/check.sh has installed them already).
+install_lists build fuzz
 
 build=build-sanitize
 CC=clang CXX=clang++ cmake -G Ninja -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
