@@ -1,5 +1,5 @@
 ; The per-user installer of Pelmora for Windows, built by scripts/build-windows.sh:
-;   makensis -INPUTCHARSET UTF8 -DVERSION=1.0.1 -DSTAGE=<folder with pelmora.exe and LICENSE.txt>
+;   makensis -INPUTCHARSET UTF8 -DVERSION=1.0.1 -DSTAGE=<folder with pelmora.exe, README.txt, LICENSE.txt>
 ;            -DICON=form/icons/pelmora.ico -DOUTFILE=<setup.exe> packaging/windows/pelmora.nsi
 ; It needs no administrator rights: the program goes under the user's own
 ; %LOCALAPPDATA%\Programs, the shortcut into the user's Start menu, the entry in the list of
@@ -34,6 +34,8 @@ InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN "$INSTDIR\pelmora.exe"
+!define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\README.txt"
+!define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
@@ -48,9 +50,15 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "Pelmora ${VERSION} Setup"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}, MIT License"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "ProductName" "Pelmora"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "FileDescription" "Pelmora ${VERSION} セットアップ"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}, MIT License"
 
-LangString pelmora_welcome ${LANG_ENGLISH} "This will install Pelmora ${VERSION} for you alone, in your own folders; no administrator rights are needed.$\r$\n$\r$\nClick Next to continue."
-LangString pelmora_welcome ${LANG_JAPANESE} "Pelmora ${VERSION} をこのユーザー専用にインストールします。管理者の権限は必要ありません。$\r$\n$\r$\n続けるには「次へ」をクリックしてください。"
+LangString pelmora_welcome ${LANG_ENGLISH} "This will install Pelmora ${VERSION} for you alone, in your own folders; no administrator rights are needed. Pelmora is for 64-bit Windows 7, 8, 8.1, 10 and 11.$\r$\n$\r$\nClick Next to continue."
+LangString pelmora_welcome ${LANG_JAPANESE} "Pelmora ${VERSION} を現在のユーザー専用にインストールします。管理者権限は不要です。Pelmora は 64 ビット版の Windows 7、8、8.1、10、11 向けです。$\r$\n$\r$\n続けるには「次へ」をクリックしてください。"
 LangString pelmora_running ${LANG_ENGLISH} "Pelmora is running. Close it, then choose Retry."
 LangString pelmora_running ${LANG_JAPANESE} "Pelmora が起動しています。終了してから「再試行」を押してください。"
 
@@ -76,6 +84,7 @@ Section
     SetOutPath "$INSTDIR"
     ; The same names every version: a newer install replaces the older files in place.
     File "${STAGE}/pelmora.exe"
+    File "${STAGE}/README.txt"
     File "${STAGE}/LICENSE.txt"
     WriteUninstaller "$INSTDIR\uninstall.exe"
     CreateShortcut "$SMPROGRAMS\Pelmora.lnk" "$INSTDIR\pelmora.exe" "" "$INSTDIR\pelmora.exe" 0
@@ -98,6 +107,7 @@ SectionEnd
 Section "Uninstall"
     Call un.PelmoraNotRunning
     Delete "$INSTDIR\pelmora.exe"
+    Delete "$INSTDIR\README.txt"
     Delete "$INSTDIR\LICENSE.txt"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"

@@ -62,7 +62,7 @@ echo "-- install, start, reinstall and uninstall under Wine"
 wine_prefix_start
 
 # An older version to update: the same files under an older number.
-cp "$work/zip/pelmora.exe" "$work/zip/LICENSE.txt" "$work/"
+cp "$work/zip/pelmora.exe" "$work/zip/README.txt" "$work/zip/LICENSE.txt" "$work/"
 makensis -V1 -INPUTCHARSET UTF8 -DVERSION=0.9.0 -DSTAGE="$work" -DICON="$PWD/form/icons/pelmora.ico" \
     -DOUTFILE="$work/old-setup.exe" packaging/windows/pelmora.nsi
 
@@ -78,9 +78,11 @@ echo mine >"$programs/Other/notes.txt"
 
 installed() {
     local got expected size
-    got=$(cd "$dir" && find . | sort | paste -sd ' ')
-    [ "$got" = ". ./LICENSE.txt ./pelmora.exe ./uninstall.exe" ] || fail "$1: the folder holds $got"
-    cmp "$dir/pelmora.exe" "$work/zip/pelmora.exe" || fail "$1: another pelmora.exe"
+    got=$(cd "$dir" && find . | LC_ALL=C sort | paste -sd ' ')
+    [ "$got" = ". ./LICENSE.txt ./README.txt ./pelmora.exe ./uninstall.exe" ] || fail "$1: the folder holds $got"
+    for file in pelmora.exe README.txt LICENSE.txt; do
+        cmp "$dir/$file" "$work/zip/$file" || fail "$1: another $file than the zip's"
+    done
     # The shortcut's icon is the coin in pelmora.exe (the target itself is stored in ANSI).
     grep -qF "$win_dir\pelmora.exe" <<<"$(strings -el "$shortcut")" || fail "$1: no shortcut with the program's icon"
     got=$(wine reg query "$key" </dev/null | tr -d '\r' |
