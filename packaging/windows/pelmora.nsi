@@ -57,8 +57,8 @@ VIAddVersionKey /LANG=${LANG_JAPANESE} "FileDescription" "Pelmora ${VERSION} セ
 VIAddVersionKey /LANG=${LANG_JAPANESE} "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=${LANG_JAPANESE} "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}, MIT License"
 
-LangString pelmora_welcome ${LANG_ENGLISH} "This will install Pelmora ${VERSION} for you alone, in your own folders; no administrator rights are needed. Pelmora is for 64-bit Windows 7, 8, 8.1, 10 and 11.$\r$\n$\r$\nClick Next to continue."
-LangString pelmora_welcome ${LANG_JAPANESE} "Pelmora ${VERSION} を現在のユーザー専用にインストールします。管理者権限は不要です。Pelmora は 64 ビット版の Windows 7、8、8.1、10、11 向けです。$\r$\n$\r$\n続けるには「次へ」をクリックしてください。"
+LangString pelmora_welcome ${LANG_ENGLISH} "This will install Pelmora ${VERSION} for you alone, in your own folders; no administrator rights are needed.$\r$\n$\r$\nPelmora is for 64-bit Windows 7, 8, 8.1, 10 and 11.$\r$\n$\r$\nClick Next to continue."
+LangString pelmora_welcome ${LANG_JAPANESE} "Pelmora ${VERSION} を現在のユーザー専用にインストールします。管理者権限は不要です。$\r$\n$\r$\n対応 OS：64 ビット版 Windows 7、8、8.1、10、11$\r$\n$\r$\n続けるには「次へ」をクリックしてください。"
 LangString pelmora_running ${LANG_ENGLISH} "Pelmora is running. Close it, then choose Retry."
 LangString pelmora_running ${LANG_JAPANESE} "Pelmora が起動しています。終了してから「再試行」を押してください。"
 
