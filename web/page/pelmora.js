@@ -18,6 +18,9 @@
 //   titled "Pelmora", the text in .message-text, one OK button; Enter, Esc and OK close them and
 //   the focus goes back where it was.
 // - window.pelmoraReady resolves once the core is loaded and the window drawn.
+// - Colours are the tables', but for a text colour that reads too faintly on its background
+//   (under a contrast of 4.5 to 1, as several of the design's reds, oranges and greens do): the
+//   page darkens that one, keeping its hue, just enough to read (readable() below).
 // - A page cannot close a tab the user opened, so 終了 ends the settlement instead: the page is
 //   back in its start state, with nothing kept (boxes, check box, the record, the copied text,
 //   message boxes, the usage window), and the focus comes back to syu1 as at start.
@@ -42,6 +45,7 @@
     let mainWindow = null;
     let client = null;
     let timer1 = 0;
+    let lastMainFocus = null; // the main window's control that last had the keyboard
 
     // ---- Drawing --------------------------------------------------------------------------
 
@@ -81,17 +85,46 @@
             namedBy.set(row.accessible.label, row.name);
     }
 
+    // ---- Colours ----------------------------------------------------------------------------
+
+    function rgb(colour) {
+        const value = parseInt(colour.slice(1), 16);
+        return [(value >> 16) & 255, (value >> 8) & 255, value & 255];
+    }
+
+    function luminance([r, g, b]) {
+        const linear = (c) => (c / 255 <= 0.03928 ? c / 255 / 12.92 : ((c / 255 + 0.055) / 1.055) ** 2.4);
+        return 0.2126 * linear(r) + 0.7152 * linear(g) + 0.0722 * linear(b);
+    }
+
+    function contrast(a, b) {
+        const [hi, lo] = [luminance(a), luminance(b)].sort((x, y) => y - x);
+        return (hi + 0.05) / (lo + 0.05);
+    }
+
+    // A text colour of the tables as the page draws it: itself where it reads well enough on
+    // its background (a contrast of 4.5 to 1), else the same hue darkened until it does. Some
+    // of the design's bright reds, oranges and greens on white or pastel fall short of that.
+    function readable(foreground, background) {
+        const bg = rgb(background || '#FFFFFF');
+        let fg = rgb(foreground);
+        for (let k = 1; contrast(fg, bg) < 4.6 && k > 0; k -= 0.02)
+            fg = rgb(foreground).map((c) => Math.round(c * k));
+        return '#' + fg.map((c) => c.toString(16).padStart(2, '0')).join('').toUpperCase();
+    }
+
     // What stands over a control, in the same container: the check box's caption.
     const drawnOver = new WeakMap();
 
-    function makeControl(row, labels) {
+    function makeControl(row, labels, behind) {
+        const background = row.background || (row.kind === 'text_box' ? '#FFFFFF' : behind);
         let e;
         switch (row.kind) {
         case 'frame': {
             // The frame's text colour is its caption's; the labels in it are black.
             const caption = element('span', { id: row.name + '_caption', class: 'frame-caption' }, row.text);
             if (row.foreground)
-                caption.style.color = row.foreground;
+                caption.style.color = readable(row.foreground, background);
             e = element('div', { id: row.name, class: 'frame', role: 'group', 'aria-labelledby': row.name + '_caption' },
                 element('div', { class: 'frame-border', 'aria-hidden': 'true' }), caption);
             break;
@@ -137,7 +170,7 @@
         if (row.background)
             e.style.backgroundColor = row.background;
         if (row.foreground && row.kind !== 'frame')
-            e.style.color = row.foreground;
+            e.style.color = readable(row.foreground, background);
         if (row.flags.includes('centred'))
             e.style.textAlign = 'center';
         if (row.flags.includes('bold_font'))
@@ -155,11 +188,13 @@
     }
 
     // Controls into their containers: the client area or a frame or panel listed above them.
-    function fill(area, rows, labels) {
+    function fill(area, rows, labels, windowBackground) {
         const made = new Map();
+        const backgrounds = new Map([['window', windowBackground]]);
         for (const row of rows) {
             const container = row.container === 'window' ? area : made.get(row.container);
-            const e = makeControl(row, labels);
+            const e = makeControl(row, labels, backgrounds.get(row.container));
+            backgrounds.set(row.name, row.background || backgrounds.get(row.container));
             made.set(row.name, e);
             container.append(e);
             if (drawnOver.has(e))
@@ -173,7 +208,7 @@
         mainWindow = element('div', { id: w.name + '_window', class: 'window' });
         client = element('div', { id: w.name, class: 'client' });
         Object.assign(client.style, { width: px(w.width), height: px(w.height), backgroundColor: w.background });
-        const made = fill(client, form.main_controls, namedBy);
+        const made = fill(client, form.main_controls, namedBy, w.background);
         form.fields.forEach((name, i) => { boxes[i] = made.get(name); });
         orcCheck = document.getElementById('orc_check') || made.get('orc_check');
         mainWindow.append(titleBar(w.name + '_caption', w.caption, true), buildMenus(), client);
@@ -389,7 +424,7 @@
 
     // ---- The usage window -----------------------------------------------------------------
 
-    let usage = null; // {window, ok, returnTo}
+    let usage = null; // {window, ok}
 
     function buildUsage() {
         const w = form.usage_window;
@@ -397,7 +432,7 @@
         Object.assign(area.style, { width: px(w.width), height: px(w.height) });
         if (w.background)
             area.style.backgroundColor = w.background;
-        const made = fill(area, form.usage_controls, new Map());
+        const made = fill(area, form.usage_controls, new Map(), w.background || '#F0F0F0');
         const title = form.usage_controls.find((row) => row.name === 'Label1');
         if (title)
             made.get('Picture1').setAttribute('aria-label', title.text);
@@ -415,7 +450,7 @@
         win.style.left = left + 'px';
         win.style.top = clientTop + Math.max(0, (w.top - form.main_window.top) / 15) + 'px';
 
-        usage = { window: win, ok: made.get('cmdOK'), returnTo: null };
+        usage = { window: win, ok: made.get('cmdOK') };
         usage.ok.addEventListener('click', hideUsage);
         close.addEventListener('click', destroyUsage);
         win.addEventListener('keydown', (event) => {
@@ -460,38 +495,34 @@
     function showUsage() {
         if (!usage)
             buildUsage();
-        if (usage.window.hidden || !usage.returnTo) {
-            usage.returnTo = lastMainFocus;
+        if (usage.window.hidden || !usage.window.contains(document.activeElement)) {
             usage.window.hidden = false;
             usage.ok.focus();
-        } else if (!usage.window.contains(document.activeElement)) {
-            usage.ok.focus(); // already shown: it only comes to the front
         }
+    }
+
+    // The main window has the keyboard again, in the control that last had it.
+    function backToMain() {
+        const back = lastMainFocus && lastMainFocus.isConnected ? lastMainFocus : boxes[form.fields.indexOf('syu1')];
+        back.focus();
     }
 
     function hideUsage() {
         if (!usage || usage.window.hidden)
             return;
-        const back = usage.returnTo;
         usage.window.hidden = true;
-        usage.returnTo = null;
-        if (back && back.isConnected)
-            back.focus();
+        backToMain();
     }
 
     function destroyUsage() {
         if (!usage)
             return;
-        const back = usage.returnTo;
         usage.window.remove();
         usage = null;
-        if (back && back.isConnected)
-            back.focus();
+        backToMain();
     }
 
     // ---- Keys -----------------------------------------------------------------------------
-
-    let lastMainFocus = null;
 
     // Tab and Shift+Tab go through a window's controls in the tables' order and wrap around.
     function tabTo(order, from, back) {
