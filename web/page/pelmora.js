@@ -284,6 +284,8 @@
     function putText(f, text) {
         const units = text.length;
         const at = core._malloc(Math.max(2, units * 2));
+        if (!at)
+            throw new RangeError('no memory for a text of ' + units + ' characters');
         const heap = core.HEAPU16; // after malloc: a grown memory has new views
         for (let k = 0; k < units; ++k)
             heap[(at >> 1) + k] = text.charCodeAt(k);
