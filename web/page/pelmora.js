@@ -21,9 +21,10 @@
 // - Colours are the tables', but for a text colour that reads too faintly on its background
 //   (under a contrast of 4.5 to 1, as several of the design's reds, oranges and greens do): the
 //   page darkens that one, keeping its hue, just enough to read (readable() below).
-// - A page cannot close a tab the user opened, so 終了 ends the settlement instead: the page is
-//   back in its start state, with nothing kept (boxes, check box, the record, the copied text,
-//   message boxes, the usage window), and the focus comes back to syu1 as at start.
+// - A page cannot close a tab the user opened, so 終了 (and the main window's close box) ends
+//   the settlement instead: the page is back in its start state, with nothing kept (boxes, check
+//   box, the record, the copied text, message boxes, the usage window), and the focus comes back
+//   to syu1 as at start.
 // The page reads and writes no files, stores nothing and sends nothing anywhere.
 'use strict';
 
@@ -210,8 +211,13 @@
         Object.assign(client.style, { width: px(w.width), height: px(w.height), backgroundColor: w.background });
         const made = fill(client, form.main_controls, namedBy, w.background);
         form.fields.forEach((name, i) => { boxes[i] = made.get(name); });
-        orcCheck = document.getElementById('orc_check') || made.get('orc_check');
-        mainWindow.append(titleBar(w.name + '_caption', w.caption, true), buildMenus(), client);
+        orcCheck = made.get('orc_check');
+        // Its close box ends the settlement, as 終了 does.
+        const bar = titleBar(w.name + '_caption', w.caption, true);
+        const close = element('button', { type: 'button', class: 'close', 'aria-label': '閉じる', title: '閉じる' }, '×');
+        close.addEventListener('click', () => { if (core) endSettlement(); });
+        bar.append(close);
+        mainWindow.append(bar, buildMenus(), client);
         document.title = w.caption;
         return mainWindow;
     }
@@ -456,9 +462,9 @@
         usage.ok.addEventListener('click', hideUsage);
         close.addEventListener('click', destroyUsage);
         win.addEventListener('keydown', (event) => {
-            if (event.target === close || event.altKey || event.ctrlKey || event.metaKey)
+            if (event.altKey || event.ctrlKey || event.metaKey)
                 return;
-            if (event.key === 'Escape' || (event.key === 'Enter' && event.target !== usage.ok)) {
+            if (event.key === 'Escape' || (event.key === 'Enter' && event.target !== usage.ok && event.target !== close)) {
                 event.preventDefault();
                 hideUsage();
             }
