@@ -1,0 +1,71 @@
+'use strict';
+// Start-up of the web page in headless Chromium against a bare page with one input box.
+//
+//   node bench/web/start.js RUNS OUT_DIR NAME=PAGE...
+//
+// Every run opens the page in a fresh browser context and takes the time from the start of the
+// navigation to its first settled paint: the later of the first paint and the first frame
+// drawn after window.pelmoraReady has resolved (a page without it: after the load event). One uncounted run of each page first, then RUNS rounds in a rotating order,
+// as bench/interleave.sh does for the desktop programs. The times go to OUT_DIR/NAME.ms, one
+// a line, and the processor time of the page's main thread to OUT_DIR/NAME.cpu.
+const fs = require('fs');
+const path = require('path');
+const url = require('url');
+const { chromium } = require(path.resolve(__dirname, '../../tests/web/node_modules/playwright-core'));
+
+// Runs in the page before any of its own script.
+function settledPaint() {
+    window.__settled = new Promise((resolve) => {
+        let fcp = null, ready = null;
+        const done = () => { if (fcp !== null && ready !== null) resolve(Math.max(fcp, ready)); };
+        // An empty input box is no content, so the bare page may have a first paint only.
+        new PerformanceObserver((list) => {
+            for (const e of list.getEntries())
+                if (fcp === null) { fcp = e.startTime; done(); }
+        }).observe({ type: 'paint', buffered: true });
+        const afterFrame = () => requestAnimationFrame(() => setTimeout(() => { ready = performance.now(); done(); }, 0));
+        addEventListener('load', () => {
+            if (window.pelmoraReady)
+                window.pelmoraReady.then(afterFrame);
+            else
+                afterFrame();
+        });
+    });
+}
+
+async function measure(browser, pageUrl) {
+    const context = await browser.newContext({ viewport: { width: 1024, height: 768 } });
+    await context.addInitScript(settledPaint);
+    const page = await context.newPage();
+    const cdp = await context.newCDPSession(page);
+    await cdp.send('Performance.enable');
+    await page.goto(pageUrl, { waitUntil: 'load' });
+    const ms = await page.evaluate(() => window.__settled);
+    const { metrics } = await cdp.send('Performance.getMetrics');
+    const cpu = metrics.find((m) => m.name === 'TaskDuration').value * 1000;
+    await context.close();
+    return { ms, cpu };
+}
+
+async function main() {
+    const [runs, out, ...pages] = process.argv.slice(2);
+    const named = pages.map((p) => p.split('=')).map(([name, file]) => ({ name, url: url.pathToFileURL(path.resolve(file)).href }));
+    const browser = await chromium.launch({ executablePath: process.env.PELMORA_CHROMIUM || '/usr/bin/chromium', args: ['--no-sandbox'] });
+    try {
+        for (const p of named)
+            await measure(browser, p.url);
+        for (let run = 0; run < +runs; run++) {
+            for (let k = 0; k < named.length; k++) {
+                const p = named[(run + k) % named.length];
+                const { ms, cpu } = await measure(browser, p.url);
+                fs.appendFileSync(path.join(out, `${p.name}.ms`), `${ms.toFixed(2)}\n`);
+                fs.appendFileSync(path.join(out, `${p.name}.cpu`), `${cpu.toFixed(2)}\n`);
+            }
+        }
+        console.log(`Chromium ${browser.version()}`);
+    } finally {
+        await browser.close();
+    }
+}
+
+main().catch((e) => { console.error(e); process.exit(1); });
