@@ -105,10 +105,12 @@ async function openPage(pageFile, options = {}) {
     await page.goto(pageUrl);
     await page.evaluate(() => window.pelmoraReady);
     session.readyMs = Date.now() - started;
-    // The start-up focus comes 200 ms after the window is drawn; input sent before it could
-    // land elsewhere, as on the desktop.
-    if (!(await waitFor(page, () => document.activeElement && document.activeElement.id === 'syu1')))
-        fail('the focus did not reach syu1 after load');
+    // The start-up focus comes 200 ms (the table's Timer1) after the window is drawn; input
+    // sent before it could be moved away, as on the desktop.
+    const interval = await page.evaluate(() =>
+        JSON.parse(document.getElementById('pelmora-form').textContent).timer1_interval_ms);
+    await page.waitForTimeout(interval + 50);
+    checkEqual('focus after load', await activeId(page), 'syu1');
     return session;
 }
 
@@ -201,13 +203,18 @@ async function clipboard(session) {
     if (!session.reader) {
         session.reader = await session.context.newPage();
         await session.reader.goto(url.pathToFileURL(path.join(__dirname, 'reader.html')).href);
+        await session.page.bringToFront();
     }
-    return session.reader.evaluate(() => navigator.clipboard.readText());
+    const text = await session.reader.evaluate(() => navigator.clipboard.readText());
+    // A page behind another draws no frames, and clicks wait for frames.
+    await session.page.bringToFront();
+    return text;
 }
 
 async function setClipboard(session, text) {
     await clipboard(session);
     await session.reader.evaluate((t) => navigator.clipboard.writeText(t), text);
+    await session.page.bringToFront();
 }
 
 // copiedBy BUTTON: the text a copy button puts on the clipboard. A sentinel first, so that
@@ -223,13 +230,20 @@ async function copiedBy(session, button) {
     return text === sentinel ? '<nothing copied>' : text;
 }
 
-// click NAME: a real click (a tap on a touch screen) in the middle of the control.
+// click NAME: a real click (a tap on a touch screen) in the middle of the control, as laid
+// out: whatever the page draws there gets it, as under a user's mouse.
 async function click(session, name) {
-    const target = session.page.locator(`#${name}`);
+    const { page } = session;
+    const target = page.locator(`#${name}`).first();
+    await target.scrollIntoViewIfNeeded();
+    const r = await target.boundingBox();
+    if (!r)
+        throw new Error(`${name} is not shown`);
+    const [x, y] = [r.x + r.width / 2, r.y + r.height / 2];
     if (session.touch)
-        await target.tap();
+        await page.touchscreen.tap(x, y);
     else
-        await target.click();
+        await page.mouse.click(x, y);
     session.lastFocus = name;
 }
 
@@ -246,8 +260,8 @@ async function typeInto(session, box, text) {
 async function menu(session, key, choice) {
     const { page } = session;
     await page.keyboard.press(keyName(key));
-    const opened = await waitFor(page, () => [...document.querySelectorAll('[role=menuitem]')]
-        .some((e) => e.offsetParent !== null && !e.id.endsWith('_top')));
+    const opened = await waitFor(page, () => [...document.querySelectorAll('[role=menu]')]
+        .some((e) => e.getClientRects().length > 0));
     if (!opened) {
         fail(`menu ${key} did not open`);
         return;
@@ -271,6 +285,7 @@ async function topSize(page) {
 async function runSteps(session, steps) {
     const { page } = session;
     for (const [verb, a, b] of steps) {
+        const t0 = Date.now();
         if (page.isClosed()) {
             fail(`the page was gone before: ${verb}|${a}|${b}`);
             return;
@@ -291,6 +306,8 @@ async function runSteps(session, steps) {
         case 'area': checkEqual('size of #top', await topSize(page), a); break;
         default: throw new Error(`unknown step: ${verb}|${a}|${b}`);
         }
+        if (process.env.PELMORA_WEB_TRACE)
+            console.log(`  ${Date.now() - t0} ms ${verb}|${a}|${b}`);
     }
 }
 
