@@ -56,3 +56,8 @@ if ! cmp -s "$work/linux.out" "$work/web.out"; then
 fi
 echo "identical: $(grep -c '^case ' "$work/linux.out") cases, $(wc -c <"$work/linux.out") bytes, $((SECONDS - started)) s under Node"
 echo "Web build checks passed in $((SECONDS - stage_start)) s"
+
+echo "-- the page in Chromium: the end-to-end groups, a phone-sized screen, axe-core (tests/web)"
+started=$SECONDS
+bash tests/web/check.sh "$page"
+echo "Browser checks passed in $((SECONDS - started)) s"
