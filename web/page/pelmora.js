@@ -565,9 +565,9 @@
             return;
         }
         if (event.altKey && !event.ctrlKey && !event.metaKey && /^Key[A-Z]$/.test(event.code)) {
+            // The page is one window to the browser: its menus open from the usage window too.
             const menu = menus.find((m) => m.key === event.code.slice(3));
-            // The usage window has no menu bar.
-            if (menu && !(usage && usage.window.contains(target))) {
+            if (menu) {
                 event.preventDefault();
                 showMenu(menu, true);
             }
@@ -636,10 +636,12 @@
         const room = document.documentElement.clientWidth;
         const narrow = room < width + 32;
         const scale = narrow ? Math.min(1, room / width) : 1;
-        stage.classList.toggle('narrow', narrow);
         mainWindow.style.transform = scale < 1 ? `scale(${scale})` : '';
         stage.style.width = width * scale + 'px';
         stage.style.height = height * scale + 'px';
+        // Centred on a whole pixel, so that the window's edges fall on the screen's pixels.
+        stage.style.marginLeft = narrow ? '0' : Math.floor((room - width) / 2) + 'px';
+        stage.style.marginTop = narrow ? '0' : '16px';
     }
 
     // A label too long for its rectangle in the font this browser has is set closer, down to
