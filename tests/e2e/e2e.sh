@@ -12,7 +12,9 @@ source "$(dirname "$0")/harness.sh"
 
 # "e2e.sh --steps GROUP" prints the scenarios of a group instead of running them: a line
 # "scenario|NAME" before the steps of each. "e2e.sh --steps texts" prints the texts below as
-# NAME|TEXT. The browser checks of the web page (tests/web) run the same steps.
+# NAME|TEXT, "e2e.sh --steps controls" the places the clicks aim at (harness.sh) as
+# NAME|CONTAINER LEFT TOP WIDTH HEIGHT. The browser checks of the web page (tests/web) run the
+# same steps.
 STEPS_ONLY=
 if [ "${1:-}" = --steps ] && [ $# -eq 2 ]; then
     STEPS_ONLY=$2
@@ -343,6 +345,11 @@ if [ -n "$STEPS_ONLY" ]; then
         for name in NOKORI_START CARD_START CARD_CLEARED URI_START URI2_START BUN_START \
                     NO_SALES NO_COUNT TOO_FEW NO_TOTAL OVERFLOW MISMATCH; do
             echo "$name|${!name}"
+        done
+        ;;
+    controls)
+        for name in "${!CONTROL[@]}"; do
+            echo "$name|${CONTROL[$name]}"
         done
         ;;
     *) die "no steps to print for $STEPS_ONLY" ;;
