@@ -61,6 +61,19 @@ function e2eTexts() {
     return texts;
 }
 
+// The places of the controls that the desktop harness clicks at, by name:
+// {container, left, top, width, height} in twips.
+function e2eControls() {
+    const places = {};
+    const out = execFileSync('bash', [E2E, '--steps', 'controls'], { encoding: 'utf8' });
+    for (const line of out.split('\n').filter(Boolean)) {
+        const [name, place] = line.split('|');
+        const [container, left, top, width, height] = place.split(' ');
+        places[name] = { container, left: +left, top: +top, width: +width, height: +height };
+    }
+    return places;
+}
+
 let browser = null;
 
 async function startBrowser() {
@@ -380,7 +393,7 @@ function decodePng(buffer) {
 }
 
 module.exports = {
-    ROOT, e2eScenarios, e2eTexts, startBrowser, stopBrowser, scenario, runSteps, fail,
+    ROOT, e2eScenarios, e2eTexts, e2eControls, startBrowser, stopBrowser, scenario, runSteps, fail,
     checkEqual, failureCount, waitFor, activeId, click, typeInto, copiedBy, clipboard,
     expectMessage, menu, boxText, decodePng, keyName,
 };

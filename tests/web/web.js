@@ -147,6 +147,14 @@ async function groupWindow(pageFile) {
     await h.scenario('layout, captions and colours from the tables', pageFile, async ({ page }) => {
         const t = await tablesOf(page);
         h.checkEqual('title of the page', await page.title(), t.main_window.caption);
+        // The tables the page was built from place the controls where the desktop harness
+        // clicks them.
+        for (const [name, want] of Object.entries(h.e2eControls())) {
+            const c = t.main_controls.find((x) => x.name === name) || {};
+            h.checkEqual(`place of ${name} in the page's tables`,
+                [c.container, c.left, c.top, c.width, c.height].join(' '),
+                [want.container, want.left, want.top, want.width, want.height].join(' '));
+        }
         await checkWindow(page, 'top', t.main_controls);
         // The menu bar: each menu and its command with the captions of the table, the
         // access key underlined rather than shown as "&".
@@ -338,23 +346,32 @@ async function groupPhone(pageFile) {
         const width = await page.$eval('#top', (e) => e.getBoundingClientRect().width);
         if (width < 370 || width > 390)
             h.fail(`the window is ${width} px wide on a 390 px screen`);
-        // Tap targets: every box and button is hit where it is drawn, and none is tiny.
-        for (const [name, left, , w, ht] of m.controls) {
+        // Tap targets: none is tiny. The smallest is printed beside what axe-core's rule
+        // "target-size" (24 x 24 px, or that much room around it) finds; the tapped road below
+        // shows that every box it uses is hit where it is drawn.
+        let smallest = null;
+        for (const [name, , , w, ht] of m.controls) {
             const c = t.main_controls.find((x) => x.name === name);
             if (c.kind !== 'text_box' && c.kind !== 'button' && c.kind !== 'check_box')
                 continue;
             if (Math.min(w, ht) < 12)
                 h.fail(`${name} is ${w.toFixed(1)} x ${ht.toFixed(1)} px, too small to tap`);
+            if (!smallest || w * ht < smallest[1] * smallest[2])
+                smallest = [name, w, ht];
         }
+        const small = await axeViolations(page, { runOnly: ['target-size'] });
+        console.log(`  note: smallest tap target ${smallest[0]}, ${smallest[1].toFixed(1)} x ${smallest[2].toFixed(1)} px;` +
+            ` under 24 px by axe-core's target-size: ${small.length ? small[0].split(': ')[1].split(', ').length : 0} control(s)`);
     }, { context: PHONE });
     // The road of a settlement, tapped.
     for (const { name, steps } of h.e2eScenarios('road').slice(0, 1))
         await h.scenario(`phone: ${name}, tapped`, pageFile, (s) => h.runSteps(s, steps), { context: PHONE, touch: true });
 }
 
-async function axeViolations(page) {
-    await page.addScriptTag({ content: fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8') });
-    const result = await page.evaluate(() => window.axe.run(document, { resultTypes: ['violations'] }));
+async function axeViolations(page, options = {}) {
+    if (!(await page.evaluate(() => !!window.axe)))
+        await page.addScriptTag({ content: fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8') });
+    const result = await page.evaluate((o) => window.axe.run(document, { resultTypes: ['violations'], ...o }), options);
     return result.violations.map((v) => `${v.id} (${v.impact}): ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
 }
 
