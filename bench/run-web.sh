@@ -7,7 +7,8 @@
 # file), builds build-web/pelmora.html with scripts/build-web.sh, and opens each page RUNS
 # times (15 by default), interleaved and in a rotating order, each time in a fresh browser
 # context (bench/web/start.js): the time from the start of the navigation to the first settled
-# paint. Prints medians, the ratio pelmora/bare and the page's size.
+# paint, the later of the first paint and the first frame after the page is ready (for the bare
+# page: after its load event). Prints medians, the ratio pelmora/bare and the page's size.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
@@ -43,13 +44,15 @@ echo "Start-up in headless $version, $runs interleaved runs each, a fresh contex
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'),"\
      "load average $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
-printf '%-10s %22s %22s %12s %12s\n' page "settled paint (ms)" "main thread cpu (ms)" "paint/bare" "cpu/bare"
+printf '%-10s %20s %16s %16s %18s %11s %9s\n' page "settled paint (ms)" "first paint (ms)" \
+    "ready (ms)" "main thread cpu (ms)" "paint/bare" "cpu/bare"
 bare_ms=$(median "$tmp/bare.ms")
 bare_cpu=$(median "$tmp/bare.cpu")
 for name in bare pelmora; do
     awk -v n="$name" -v ms="$(median "$tmp/$name.ms")" -v cpu="$(median "$tmp/$name.cpu")" \
+        -v paint="$(median "$tmp/$name.paint")" -v ready="$(median "$tmp/$name.ready")" \
         -v bms="$bare_ms" -v bcpu="$bare_cpu" 'BEGIN {
-        printf "%-10s %22.1f %22.1f %12.2f %12.2f\n", n, ms, cpu, ms / bms, cpu / bcpu }'
+        printf "%-10s %20.1f %16.1f %16.1f %18.1f %11.2f %9.2f\n", n, ms, paint, ready, cpu, ms / bms, cpu / bcpu }'
 done
 echo
 size=$(stat -c %s "$page")

@@ -7,7 +7,8 @@
 // navigation to its first settled paint: the later of the first paint and the first frame
 // drawn after window.pelmoraReady has resolved (a page without it: after the load event). One uncounted run of each page first, then RUNS rounds in a rotating order,
 // as bench/interleave.sh does for the desktop programs. The times go to OUT_DIR/NAME.ms, one
-// a line, and the processor time of the page's main thread to OUT_DIR/NAME.cpu.
+// a line, the processor time of the page's main thread to OUT_DIR/NAME.cpu, and the two times
+// the settled paint is the later of to NAME.paint and NAME.ready.
 const fs = require('fs');
 const path = require('path');
 const url = require('url');
@@ -17,7 +18,7 @@ const { chromium } = require(path.resolve(__dirname, '../../tests/web/node_modul
 function settledPaint() {
     window.__settled = new Promise((resolve) => {
         let fcp = null, ready = null;
-        const done = () => { if (fcp !== null && ready !== null) resolve(Math.max(fcp, ready)); };
+        const done = () => { if (fcp !== null && ready !== null) resolve({ settled: Math.max(fcp, ready), paint: fcp, ready }); };
         // An empty input box is no content, so the bare page may have a first paint only.
         new PerformanceObserver((list) => {
             for (const e of list.getEntries())
@@ -40,11 +41,11 @@ async function measure(browser, pageUrl) {
     const cdp = await context.newCDPSession(page);
     await cdp.send('Performance.enable');
     await page.goto(pageUrl, { waitUntil: 'load' });
-    const ms = await page.evaluate(() => window.__settled);
+    const { settled: ms, paint, ready } = await page.evaluate(() => window.__settled);
     const { metrics } = await cdp.send('Performance.getMetrics');
     const cpu = metrics.find((m) => m.name === 'TaskDuration').value * 1000;
     await context.close();
-    return { ms, cpu };
+    return { ms, cpu, paint, ready };
 }
 
 async function main() {
@@ -57,9 +58,9 @@ async function main() {
         for (let run = 0; run < +runs; run++) {
             for (let k = 0; k < named.length; k++) {
                 const p = named[(run + k) % named.length];
-                const { ms, cpu } = await measure(browser, p.url);
-                fs.appendFileSync(path.join(out, `${p.name}.ms`), `${ms.toFixed(2)}\n`);
-                fs.appendFileSync(path.join(out, `${p.name}.cpu`), `${cpu.toFixed(2)}\n`);
+                const figures = await measure(browser, p.url);
+                for (const kind of ['ms', 'cpu', 'paint', 'ready'])
+                    fs.appendFileSync(path.join(out, `${p.name}.${kind}`), `${figures[kind].toFixed(2)}\n`);
             }
         }
         console.log(`Chromium ${browser.version()}`);
