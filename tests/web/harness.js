@@ -16,6 +16,7 @@ const CHROMIUM = process.env.PELMORA_CHROMIUM || '/usr/bin/chromium';
 const WAIT_MS = 5000;
 
 let failures = 0;
+let checks = 0;
 let scenarioName = '';
 
 function fail(what) {
@@ -24,12 +25,17 @@ function fail(what) {
 }
 
 function checkEqual(what, got, want) {
+    checks += 1;
     if (got !== want)
         fail(`${what}: got [${got}], expected [${want}]`);
 }
 
 function failureCount() {
     return failures;
+}
+
+function checkCount() {
+    return checks;
 }
 
 // The scenarios of an end-to-end group: [{name, steps: [[verb, a, b], ...]}].
@@ -394,6 +400,6 @@ function decodePng(buffer) {
 
 module.exports = {
     ROOT, e2eScenarios, e2eTexts, e2eControls, startBrowser, stopBrowser, scenario, runSteps, fail,
-    checkEqual, failureCount, waitFor, activeId, click, typeInto, copiedBy, clipboard,
+    checkEqual, failureCount, checkCount, waitFor, activeId, click, typeInto, copiedBy, clipboard,
     expectMessage, menu, boxText, decodePng, keyName,
 };

@@ -459,7 +459,7 @@ async function main() {
     } finally {
         await h.stopBrowser();
     }
-    console.log(`browser checks: ${h.failureCount()} failure(s) in ${((Date.now() - started) / 1000).toFixed(1)} s`);
+    console.log(`browser checks: ${h.checkCount()} checks, ${h.failureCount()} failure(s), in ${((Date.now() - started) / 1000).toFixed(1)} s`);
     process.exit(h.failureCount() ? 1 : 0);
 }
 
