@@ -1,15 +1,15 @@
 // Puts pelmora.html together at build time, as one file with nothing to fetch:
-//   node assemble.js PAGE-DIR ICON.svg FORM.json CORE.js OUTPUT.html
+//   node assemble.js PAGE-DIR ICON.svg FORM.json CORE.js CORE.wasm OUTPUT.html
 // PAGE-DIR holds the template pelmora.html, pelmora.css and pelmora.js. The template's
-// placeholders are replaced by the style, the tables, the core (its WebAssembly already inside
-// the script), the page's script and the icon as a data address.
+// placeholders are replaced by the style, the tables, the core's loader, its WebAssembly (in
+// base64, which the page decodes itself), the page's script and the icon as a data address.
 'use strict';
 const fs = require('fs');
 const path = require('path');
 
-const [pageDir, iconFile, formFile, coreFile, output] = process.argv.slice(2);
+const [pageDir, iconFile, formFile, coreFile, wasmFile, output] = process.argv.slice(2);
 if (!output) {
-    console.error('usage: node assemble.js PAGE-DIR ICON.svg FORM.json CORE.js OUTPUT.html');
+    console.error('usage: node assemble.js PAGE-DIR ICON.svg FORM.json CORE.js CORE.wasm OUTPUT.html');
     process.exit(2);
 }
 const read = (file) => fs.readFileSync(file, 'utf8');
@@ -30,6 +30,7 @@ const parts = {
     '/*@STYLE@*/': inline(read(path.join(pageDir, 'pelmora.css')), 'style', 'pelmora.css'),
     '/*@FORM@*/': form,
     '/*@CORE@*/': inline(read(coreFile), 'script', path.basename(coreFile)),
+    '@WASM@': fs.readFileSync(wasmFile).toString('base64'),
     '/*@SCRIPT@*/': inline(read(path.join(pageDir, 'pelmora.js')), 'script', 'pelmora.js'),
     '@ICON@': icon,
 };

@@ -106,7 +106,16 @@
     // A text colour of the tables as the page draws it: itself where it reads well enough on
     // its background (a contrast of 4.5 to 1), else the same hue darkened until it does. Some
     // of the design's bright reds, oranges and greens on white or pastel fall short of that.
+    const readableColours = new Map(); // the tables repeat their pairs
+
     function readable(foreground, background) {
+        const key = foreground + background;
+        if (!readableColours.has(key))
+            readableColours.set(key, darkened(foreground, background));
+        return readableColours.get(key);
+    }
+
+    function darkened(foreground, background) {
         const bg = rgb(background || '#FFFFFF');
         let fg = rgb(foreground);
         for (let k = 1; contrast(fg, bg) < 4.6 && k > 0; k -= 0.02)
@@ -661,7 +670,24 @@
 
     // ---- Start ----------------------------------------------------------------------------
 
+    // The WebAssembly the page holds in base64, handed to the loader: nothing is fetched.
+    function loadCore() {
+        const text = atob(document.getElementById('pelmora-wasm').textContent.trim());
+        const bytes = new Uint8Array(text.length);
+        for (let k = 0; k < text.length; ++k)
+            bytes[k] = text.charCodeAt(k);
+        return pelmoraCore({ wasmBinary: bytes });
+    }
+
     function start() {
+        // Compiled while the window is drawn.
+        let loading;
+        try {
+            loading = loadCore();
+        } catch (error) {
+            loading = Promise.reject(error);
+        }
+
         const families = ['IPAPGothic', 'Noto Sans CJK JP', ...form.gothic_families]
             .filter((f, i, all) => all.indexOf(f) === i)
             .map((f) => `"${f}"`).join(', ') + ', sans-serif';
@@ -677,15 +703,13 @@
         client.addEventListener('focusin', (event) => { lastMainFocus = event.target; });
         document.addEventListener('keydown', onKey);
         window.addEventListener('resize', fit);
+        condenseLabels(client); // the fonts are the system's: laid out at once
         fit();
         boxes[form.fields.indexOf('syu1')].focus();
         startTimer1();
 
-        const fonts = document.fonts ? document.fonts.ready : Promise.resolve();
-        Promise.all([pelmoraCore(), fonts]).then(([module]) => {
+        loading.then((module) => {
             core = module;
-            condenseLabels(client);
-            fit();
             resolveReady();
         }, (error) => {
             showMessage(String(error && error.message || error));
