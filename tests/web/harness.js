@@ -111,7 +111,7 @@ async function openPage(pageFile, options = {}) {
     const page = await context.newPage();
     page.setDefaultTimeout(WAIT_MS);
     const pageUrl = url.pathToFileURL(pageFile).href;
-    const session = { context, page, requests: [], errors: [], lastFocus: null, messages: 0 };
+    const session = { context, page, requests: [], errors: [], lastFocus: null, messages: 0, typed: {} };
     const reader = url.pathToFileURL(path.join(__dirname, 'reader.html')).href;
     context.on('request', (r) => {
         if (r.url() !== pageUrl && r.url() !== reader && !/^(data|blob):/.test(r.url()))
@@ -300,7 +300,11 @@ async function topSize(page) {
     });
 }
 
-// runSteps SESSION STEPS: the step language of tests/e2e/harness.sh, in the browser.
+// The boxes the user types numbers into.
+const INPUT_BOX = /^((syu|card|uri)\d|nin)$/;
+
+// runSteps SESSION STEPS: the step language of tests/e2e/harness.sh, in the browser. After
+// every message box, each input box must still hold what the steps last typed into it.
 async function runSteps(session, steps) {
     const { page } = session;
     for (const [verb, a, b] of steps) {
@@ -310,15 +314,27 @@ async function runSteps(session, steps) {
             return;
         }
         switch (verb) {
-        case 'type': await typeInto(session, a, b); break;
+        case 'type':
+            await typeInto(session, a, b);
+            if (INPUT_BOX.test(a))
+                session.typed[a] = b;
+            break;
         case 'click': await click(session, a); break;
         case 'keys': await page.keyboard.type(a); break;
         case 'press':
             for (const key of a.split(' '))
                 await page.keyboard.press(keyName(key));
             break;
-        case 'menu': await menu(session, a, b); break;
-        case 'message': await expectMessage(session, a); break;
+        case 'menu':
+            await menu(session, a, b);
+            session.typed = {}; // clearing all empties them
+            break;
+        case 'message':
+            await expectMessage(session, a);
+            // A refusal or an error loses nothing the user typed.
+            for (const [box, text] of Object.entries(session.typed))
+                checkEqual(`box ${box} after the message`, await boxText(page, box), text);
+            break;
         case 'copy': checkEqual(`clipboard after ${a}`, await copiedBy(session, a), b); break;
         case 'box': checkEqual(`box ${a}`, await boxText(page, a), b); break;
         case 'running': checkEqual('page answers', await page.evaluate(() => 1 + 1), 2); break;

@@ -302,6 +302,7 @@ async function groupEnding(pageFile) {
                 await h.click(s, 'file_top');
                 await h.click(s, 'file_close');
             }
+            s.typed = {}; // the end empties every box
             h.checkEqual('usage windows after the end', (await usageState(page)).shown, 0);
             h.checkEqual('orc_check after the end', await page.$eval('#orc_check', (e) => e.checked), true);
             if (!(await h.waitFor(page, () => document.activeElement && document.activeElement.id === 'syu1')))
