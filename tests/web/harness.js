@@ -135,6 +135,14 @@ async function openPage(pageFile, options = {}) {
 
 async function closePage(session) {
     checkEqual('requests after load', session.requests.join(' '), '');
+    // Nothing is kept for a later visit.
+    if (!session.page.isClosed()) {
+        const kept = await session.page.evaluate(async () => [
+            document.cookie, localStorage.length, sessionStorage.length,
+            (await indexedDB.databases()).length, (await caches.keys()).length,
+        ].join(' '));
+        checkEqual('cookie, local and session storage, databases, caches', kept, ' 0 0 0 0');
+    }
     checkEqual('uncaught errors in the page', session.errors.join(' | '), '');
     await session.context.close();
 }
