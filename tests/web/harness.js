@@ -110,7 +110,7 @@ async function openPage(pageFile, options = {}) {
         await context.grantPermissions(['clipboard-read', 'clipboard-write']);
     const page = await context.newPage();
     page.setDefaultTimeout(WAIT_MS);
-    const pageUrl = url.pathToFileURL(pageFile).href;
+    const pageUrl = options.pageUrl || url.pathToFileURL(pageFile).href;
     const session = { context, page, requests: [], errors: [], lastFocus: null, messages: 0, typed: {} };
     const reader = url.pathToFileURL(path.join(__dirname, 'reader.html')).href;
     context.on('request', (r) => {

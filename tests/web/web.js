@@ -5,14 +5,14 @@
 //
 //   node tests/web/web.js PAGE [GROUP...]
 //
-// GROUP is one of: window, road, messages, errors, usage, ending, dpi, phone, axe, digits
-// (all of them when none is given). Exits 1 when a check failed.
+// GROUP is one of: window, road, messages, errors, usage, ending, dpi, phone, axe, digits,
+// served (all of them when none is given). Exits 1 when a check failed.
 
 const fs = require('fs');
 const path = require('path');
 const h = require('./harness');
 
-const GROUPS = ['window', 'road', 'messages', 'errors', 'usage', 'ending', 'dpi', 'phone', 'axe', 'digits'];
+const GROUPS = ['window', 'road', 'messages', 'errors', 'usage', 'ending', 'dpi', 'phone', 'axe', 'digits', 'served'];
 const texts = h.e2eTexts();
 
 // The tables of form/ as the page's build exported them (web/form_export.cpp) into the page:
@@ -424,6 +424,34 @@ async function groupDigits(pageFile) {
     });
 }
 
+// The page from a plain static web server on this machine, as from any static host: one
+// request, for the page, and the road of a settlement as from the disk.
+async function groupServed(pageFile) {
+    const http = require('http');
+    const served = [];
+    const server = http.createServer((request, response) => {
+        served.push(request.url);
+        if (request.url === '/pelmora.html') {
+            response.writeHead(200, { 'Content-Type': 'text/html' });
+            response.end(fs.readFileSync(pageFile));
+        } else {
+            response.writeHead(404);
+            response.end();
+        }
+    });
+    await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+    const pageUrl = `http://127.0.0.1:${server.address().port}/pelmora.html`;
+    try {
+        const [road] = h.e2eScenarios('road');
+        await h.scenario(`served over HTTP: ${road.name}`, pageFile, async (s) => {
+            await h.runSteps(s, road.steps);
+            h.checkEqual('requests the server had', served.join(' '), '/pelmora.html');
+        }, { pageUrl });
+    } finally {
+        server.close();
+    }
+}
+
 const RUN = {
     window: groupWindow,
     road: (p) => runGroup('road', p),
@@ -435,6 +463,7 @@ const RUN = {
     phone: groupPhone,
     axe: groupAxe,
     digits: groupDigits,
+    served: groupServed,
 };
 
 async function main() {
