@@ -265,6 +265,14 @@ async function groupUsage(pageFile) {
             h.checkEqual('usage windows after asking twice', `${u.count} ${u.shown}`, '1 1');
             for (const c of t.usage_controls.filter((x) => x.text))
                 h.checkEqual(`usage window shows ${c.name}`, u.text.includes(c.text), true);
+            if (how === 'Enter') {
+                // Its client area and every control of it as its table gives them.
+                h.checkEqual('size of #frmTip', await page.$eval('#frmTip', (e) => {
+                    const r = e.getBoundingClientRect();
+                    return `${r.width}x${r.height}`;
+                }), `${t.usage_window.width / 15}x${t.usage_window.height / 15}`);
+                await checkWindow(page, 'frmTip', t.usage_controls);
+            }
             // It blocks nothing: the main window settles while it is shown.
             await h.runSteps(s, [['type', 'syu4', '3'], ['click', 'nokori_btn', '']]);
             h.checkEqual('main window works beside the usage window',
