@@ -334,27 +334,34 @@ async function groupDpi(pageFile) {
 
 const PHONE = { viewport: { width: 390, height: 844 }, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
 
+// Where the window and its controls stand on a screen WIDTH CSS px wide.
+async function onScreen(page, t, width) {
+    const m = await page.evaluate((names) => {
+        const d = document.documentElement;
+        return {
+            scroll: [d.scrollWidth, d.clientWidth, document.body.scrollWidth],
+            top: document.getElementById('top').getBoundingClientRect().width,
+            controls: names.map((n) => {
+                const r = document.querySelector(`#top #${n}`).getBoundingClientRect();
+                return [n, r.left, r.right, r.width, r.height];
+            }),
+        };
+    }, t.main_controls.map((c) => c.name));
+    h.checkEqual('no horizontal scrolling', m.scroll[0] <= m.scroll[1] && m.scroll[2] <= m.scroll[1], true);
+    for (const [name, left, right] of m.controls)
+        if (left < 0 || right > width + 0.5)
+            h.fail(`${name} lies outside the screen: ${left}..${right}`);
+    // A narrow screen: the window fills its width; a wide one shows it at its own size.
+    const natural = t.main_window.width / 15;
+    if (width < natural + 20 ? m.top < width - 20 || m.top > width : m.top !== natural)
+        h.fail(`the window is ${m.top} px wide on a ${width} px screen`);
+    return m;
+}
+
 async function groupPhone(pageFile) {
     await h.scenario('phone 390 x 844: nothing overflows, every control on the screen', pageFile, async ({ page }) => {
         const t = await tablesOf(page);
-        const m = await page.evaluate((names) => {
-            const d = document.documentElement;
-            return {
-                scroll: [d.scrollWidth, d.clientWidth, document.body.scrollWidth],
-                controls: names.map((n) => {
-                    const r = document.querySelector(`#top #${n}`).getBoundingClientRect();
-                    return [n, r.left, r.right, r.width, r.height];
-                }),
-            };
-        }, t.main_controls.map((c) => c.name));
-        h.checkEqual('no horizontal scrolling', m.scroll[0] <= m.scroll[1] && m.scroll[2] <= m.scroll[1], true);
-        for (const [name, left, right] of m.controls)
-            if (left < 0 || right > 390.5)
-                h.fail(`${name} lies outside the screen: ${left}..${right}`);
-        // The window fills the width of the screen.
-        const width = await page.$eval('#top', (e) => e.getBoundingClientRect().width);
-        if (width < 370 || width > 390)
-            h.fail(`the window is ${width} px wide on a 390 px screen`);
+        const m = await onScreen(page, t, 390);
         // Tap targets: none is tiny. The smallest is printed beside what axe-core's rule
         // "target-size" (24 x 24 px, or that much room around it) finds; the tapped road below
         // shows that every box it uses is hit where it is drawn.
@@ -372,6 +379,12 @@ async function groupPhone(pageFile) {
         console.log(`  note: smallest tap target ${smallest[0]}, ${smallest[1].toFixed(1)} x ${smallest[2].toFixed(1)} px;` +
             ` under 24 px by axe-core's target-size: ${small.length ? small[0].split(': ')[1].split(', ').length : 0} control(s)`);
     }, { context: PHONE });
+    // A small phone, and a phone held sideways.
+    for (const [width, height] of [[320, 568], [844, 390]]) {
+        await h.scenario(`phone ${width} x ${height}: nothing overflows`, pageFile, async ({ page }) => {
+            await onScreen(page, await tablesOf(page), width);
+        }, { context: { ...PHONE, viewport: { width, height } } });
+    }
     // The road of a settlement, tapped.
     for (const { name, steps } of h.e2eScenarios('road').slice(0, 1))
         await h.scenario(`phone: ${name}, tapped`, pageFile, (s) => h.runSteps(s, steps), { context: PHONE, touch: true });
