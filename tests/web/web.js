@@ -59,6 +59,8 @@ async function captionOf(page, root, name) {
             text: shown.textContent,
             color: rgb(getComputedStyle(shown).color),
             weight: +getComputedStyle(e).fontWeight,
+            size: parseFloat(getComputedStyle(shown).fontSize),
+            family: getComputedStyle(shown).fontFamily,
             inputmode: e.getAttribute('inputmode'),
         };
     }, { root, name });
@@ -100,6 +102,7 @@ function checkTextColour(what, got, want, background) {
 
 // Layout, captions and colours of one window against its table.
 async function checkWindow(page, root, controls, scale = 1) {
+    const t = await tablesOf(page);
     const shot = h.decodePng(await page.screenshot());
     for (const place of await layout(page, controls, root)) {
         const c = controls.find((x) => x.name === place.name);
@@ -126,6 +129,16 @@ async function checkWindow(page, root, controls, scale = 1) {
             checkTextColour(`text colour of ${c.name}`, shown.color, c.foreground, background);
         if (c.flags.includes('bold_font'))
             h.checkEqual(`bold font of ${c.name}`, shown.weight >= 700, true);
+        // 9 pt, or 8.25 pt where the table says small, at 96 CSS px an inch; every gothic of
+        // the tables and the Japanese web fallbacks, then any sans-serif.
+        if (c.kind !== 'picture') {
+            const points = c.flags.includes('small_font') ? t.small_point_size : t.standard_point_size;
+            h.checkEqual(`font size of ${c.name}`, shown.size.toFixed(2), (points * 96 / 72).toFixed(2));
+            const families = shown.family.split(',').map((f) => f.trim().replace(/^"|"$/g, ''));
+            const wanted = [...t.gothic_families, 'IPAPGothic', 'Noto Sans CJK JP'];
+            h.checkEqual(`fonts of ${c.name}`, wanted.filter((f) => !families.includes(f)).join(', ') +
+                ` / ${families[families.length - 1]}`, ' / sans-serif');
+        }
         if (c.flags.includes('digits'))
             h.checkEqual(`inputmode of ${c.name}`, shown.inputmode, 'numeric');
     }
