@@ -270,6 +270,7 @@ async function groupUsage(pageFile) {
             let u = await usageState(page);
             h.checkEqual('usage windows shown', u.shown, 1);
             h.checkEqual('focus in the usage window', u.focusInside, true);
+            h.checkEqual('focus when the usage window is shown', await h.activeId(page), t.usage_tab_order[0]);
             // Asking again shows the same window, not a second one. The click goes to the main
             // window where the usage window does not cover it.
             await h.click(s, 'card_txt');
@@ -298,6 +299,8 @@ async function groupUsage(pageFile) {
             if (!(await h.waitFor(page, () => ![...document.querySelectorAll('[id=frmTip]')]
                 .some((e) => e.getClientRects().length))))
                 h.fail(`${how} did not hide the usage window`);
+            // The keyboard goes back to the main window's control that last had it.
+            h.checkEqual(`focus after ${how} hid the usage window`, await h.activeId(page), 'nokori_btn');
         }
         // Enter and Esc in the main window press nothing and open nothing.
         await h.click(s, 'syu1');
