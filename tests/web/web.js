@@ -302,6 +302,15 @@ async function groupUsage(pageFile) {
             // The keyboard goes back to the main window's control that last had it.
             h.checkEqual(`focus after ${how} hid the usage window`, await h.activeId(page), 'nokori_btn');
         }
+        // Its close box destroys it; the next show makes it anew, with the same texts.
+        await h.menu(s, 'alt+h', 'u');
+        const before = (await usageState(page)).text;
+        await closeBox(page, 'frmTip_window').click();
+        h.checkEqual('usage windows after its close box', (await usageState(page)).shown, 0);
+        await h.menu(s, 'alt+h', 'u');
+        const again = await usageState(page);
+        h.checkEqual('usage window after its close box and show', `${again.shown} ${again.text === before}`, '1 true');
+        await page.keyboard.press('Escape');
         // Enter and Esc in the main window press nothing and open nothing.
         await h.click(s, 'syu1');
         await page.keyboard.press('Enter');
@@ -310,10 +319,15 @@ async function groupUsage(pageFile) {
     });
 }
 
+// The close box in the title bar of a window (#top_window or #frmTip_window), by its name.
+function closeBox(page, window) {
+    return page.locator(`#${window}`).getByRole('button', { name: '閉じる' }).first();
+}
+
 async function groupEnding(pageFile) {
     const [start] = h.e2eScenarios('window');
-    for (const how of ['keys', 'mouse']) {
-        await h.scenario(`end by the menu (${how}), usage window shown: back to the start state`, pageFile, async (s) => {
+    for (const how of ['keys', 'mouse', 'close box']) {
+        await h.scenario(`end by ${how === 'close box' ? 'the close box' : `the menu (${how})`}, usage window shown: back to the start state`, pageFile, async (s) => {
             const { page } = s;
             const road = h.e2eScenarios('road')[0].steps.filter(([verb]) => verb !== 'copy');
             await h.runSteps(s, road);
@@ -322,9 +336,11 @@ async function groupEnding(pageFile) {
             if (how === 'keys') {
                 await h.click(s, 'card_txt');
                 await h.menu(s, 'alt+f', 'x');
-            } else {
+            } else if (how === 'mouse') {
                 await h.click(s, 'file_top');
                 await h.click(s, 'file_close');
+            } else {
+                await closeBox(page, 'top_window').click();
             }
             s.typed = {}; // the end empties every box
             h.checkEqual('usage windows after the end', (await usageState(page)).shown, 0);
