@@ -391,7 +391,8 @@ async function onScreen(page, t, width) {
 }
 
 async function groupPhone(pageFile) {
-    await h.scenario('phone 390 x 844: nothing overflows, every control on the screen', pageFile, async ({ page }) => {
+    await h.scenario('phone 390 x 844: nothing overflows, every control on the screen', pageFile, async (s) => {
+        const { page } = s;
         const t = await tablesOf(page);
         const m = await onScreen(page, t, 390);
         // Tap targets: none is tiny. The smallest is printed beside what axe-core's rule
@@ -410,7 +411,20 @@ async function groupPhone(pageFile) {
         const small = await axeViolations(page, { runOnly: ['target-size'] });
         console.log(`  note: smallest tap target ${smallest[0]}, ${smallest[1].toFixed(1)} x ${smallest[2].toFixed(1)} px;` +
             ` under 24 px by axe-core's target-size: ${small.length ? small[0].split(': ')[1].split(', ').length : 0} control(s)`);
-    }, { context: PHONE });
+        // The usage window and a message box fit on the screen too.
+        const inside = (selector) => page.evaluate((sel) => {
+            const r = document.querySelector(sel).getBoundingClientRect();
+            const d = document.documentElement;
+            return r.left >= 0 && r.right <= d.clientWidth + 0.5 && d.scrollWidth <= d.clientWidth;
+        }, selector);
+        await h.menu(s, 'alt+h', 'u');
+        h.checkEqual('usage window on the screen', await inside('#frmTip_window'), true);
+        await page.keyboard.press('Escape');
+        await h.click(s, 'uri_kei_btn');
+        if (await h.waitFor(page, () => !!document.querySelector('dialog[open]')))
+            h.checkEqual('message box on the screen', await inside('dialog[open]'), true);
+        await h.expectMessage(s, texts.NO_SALES);
+    }, { context: PHONE, touch: true });
     // A small phone, and a phone held sideways.
     for (const [width, height] of [[320, 568], [844, 390]]) {
         await h.scenario(`phone ${width} x ${height}: nothing overflows`, pageFile, async ({ page }) => {
