@@ -47,8 +47,9 @@
     let client = null;
     let timer1 = 0;
     let lastMainFocus = null; // the main window's control that last had the keyboard
+    let settlement = 0; // counts the 終了s
 
-    // ---- Drawing --------------------------------------------------------------------------
+    // Drawing
 
     function element(tag, attributes, ...children) {
         const e = document.createElement(tag);
@@ -86,7 +87,7 @@
             namedBy.set(row.accessible.label, row.name);
     }
 
-    // ---- Colours ----------------------------------------------------------------------------
+    // Colours
 
     function rgb(colour) {
         const value = parseInt(colour.slice(1), 16);
@@ -231,7 +232,7 @@
         return mainWindow;
     }
 
-    // ---- Menus ----------------------------------------------------------------------------
+    // Menus
 
     const menus = []; // {top, list, item, key, itemKey}
     let openMenu = null;
@@ -294,7 +295,7 @@
         focusBeforeMenu = null;
     }
 
-    // ---- The core -------------------------------------------------------------------------
+    // The core
 
     function putText(f, text) {
         const units = text.length;
@@ -343,7 +344,7 @@
         return outcome;
     }
 
-    // ---- The clipboard --------------------------------------------------------------------
+    // The clipboard
 
     // The old way: a copy event whose data the page sets itself, so no selection is disturbed.
     function copyByCommand(text) {
@@ -381,11 +382,13 @@
         if (runCore(binding) !== 1)
             return;
         const text = takeText(core._pelmora_copied());
-        if (!(await putOnClipboard(text)))
+        const during = settlement;
+        // A refusal that comes back after 終了 belongs to a settlement that is gone.
+        if (!(await putOnClipboard(text)) && during === settlement)
             showMessage(form.clipboard_refused_report);
     }
 
-    // ---- Message boxes --------------------------------------------------------------------
+    // Message boxes
 
     const waiting = [];
     let message = null; // {dialog, text, ok, returnTo}
@@ -439,7 +442,7 @@
         message.ok.focus();
     }
 
-    // ---- The usage window -----------------------------------------------------------------
+    // The usage window
 
     let usage = null; // {window, ok}
 
@@ -539,7 +542,7 @@
         backToMain();
     }
 
-    // ---- Keys -----------------------------------------------------------------------------
+    // Keys
 
     // Tab and Shift+Tab go through a window's controls in the tables' order and wrap around.
     function tabTo(order, from, back) {
@@ -552,7 +555,7 @@
     }
 
     function onKey(event) {
-        if (message.dialog.open)
+        if (message.dialog.open || event.isComposing) // the input method has the keys
             return;
         const target = event.target;
         if (openMenu && !event.altKey && !event.ctrlKey && !event.metaKey) {
@@ -591,7 +594,7 @@
         }
     }
 
-    // ---- Commands -------------------------------------------------------------------------
+    // Commands
 
     function startTimer1() {
         clearTimeout(timer1);
@@ -601,6 +604,7 @@
 
     // 終了: back to the start state, nothing kept.
     function endSettlement() {
+        ++settlement;
         closeMenus(false);
         waiting.length = 0;
         message.returnTo = null;
@@ -630,7 +634,7 @@
         }
     }
 
-    // ---- Fitting the screen ---------------------------------------------------------------
+    // Fitting the screen
 
     function currentScale() {
         const m = /scale\(([\d.]+)\)/.exec(mainWindow.style.transform);
@@ -668,7 +672,7 @@
         }
     }
 
-    // ---- Start ----------------------------------------------------------------------------
+    // Start
 
     // The WebAssembly the page holds in base64, handed to the loader: nothing is fetched.
     function loadCore() {
