@@ -19,8 +19,13 @@
 //   the focus goes back where it was.
 // - window.pelmoraReady resolves once the core is loaded and the window drawn.
 // - Colours are the tables', but for a text colour that reads too faintly on its background
-//   (under a contrast of 4.5 to 1, as several of the design's reds, oranges and greens do): the
-//   page darkens that one, keeping its hue, just enough to read (readable() below).
+//   (under a contrast of 4.6 to 1, a little over the 4.5 that WCAG asks for, as several of the
+//   design's reds, oranges and greens are): the page darkens that one, keeping its hue, just
+//   enough to read (readable() below).
+// - A screen narrower than the window gets the whole window scaled to its width (a CSS
+//   transform on #top_window); nothing scrolls sideways.
+// - The tables the page was drawn from are the JSON in <script id="pelmora-form">; the core's
+//   WebAssembly is the base64 in <script id="pelmora-wasm">.
 // - A page cannot close a tab the user opened, so 終了 (and the main window's close box) ends
 //   the settlement instead: the page is back in its start state, with nothing kept (boxes, check
 //   box, the record, the copied text, message boxes, the usage window), and the focus comes back
@@ -105,7 +110,7 @@
     }
 
     // A text colour of the tables as the page draws it: itself where it reads well enough on
-    // its background (a contrast of 4.5 to 1), else the same hue darkened until it does. Some
+    // its background (a contrast of 4.6 to 1), else the same hue darkened until it does. Some
     // of the design's bright reds, oranges and greens on white or pastel fall short of that.
     const readableColours = new Map(); // the tables repeat their pairs
 
