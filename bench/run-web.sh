@@ -55,6 +55,13 @@ for name in bare pelmora; do
         printf "%-10s %20.1f %16.1f %16.1f %18.1f %11.2f %9.2f\n", n, ms, paint, ready, cpu, ms / bms, cpu / bcpu }'
 done
 echo
+echo "Of the main thread's processor time (ms, medians):"
+printf '%-10s %10s %10s %10s\n' page script layout style
+for name in bare pelmora; do
+    printf '%-10s %10.1f %10.1f %10.1f\n' "$name" "$(median "$tmp/$name.script")" \
+        "$(median "$tmp/$name.layout")" "$(median "$tmp/$name.style")"
+done
+echo
 size=$(stat -c %s "$page")
 gzipped=$(gzip -9 -c "$page" | wc -c)
 awk -v ms="$(median "$tmp/pelmora.ms")" -v bms="$bare_ms" -v size="$size" -v gz="$gzipped" 'BEGIN {

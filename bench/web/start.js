@@ -7,8 +7,9 @@
 // navigation to its first settled paint: the later of the first paint and the first frame
 // drawn after window.pelmoraReady has resolved (a page without it: after the load event). One uncounted run of each page first, then RUNS rounds in a rotating order,
 // as bench/interleave.sh does for the desktop programs. The times go to OUT_DIR/NAME.ms, one
-// a line, the processor time of the page's main thread to OUT_DIR/NAME.cpu, and the two times
-// the settled paint is the later of to NAME.paint and NAME.ready.
+// a line, the processor time of the page's main thread to OUT_DIR/NAME.cpu, the two times
+// the settled paint is the later of to NAME.paint and NAME.ready, and how much of the
+// processor time went to script, layout and style to NAME.script, .layout and .style.
 const fs = require('fs');
 const path = require('path');
 const url = require('url');
@@ -43,9 +44,12 @@ async function measure(browser, pageUrl) {
     await page.goto(pageUrl, { waitUntil: 'load' });
     const { settled: ms, paint, ready } = await page.evaluate(() => window.__settled);
     const { metrics } = await cdp.send('Performance.getMetrics');
-    const cpu = metrics.find((m) => m.name === 'TaskDuration').value * 1000;
+    const metric = (name) => metrics.find((m) => m.name === name).value * 1000;
     await context.close();
-    return { ms, cpu, paint, ready };
+    return {
+        ms, cpu: metric('TaskDuration'), paint, ready, script: metric('ScriptDuration'),
+        layout: metric('LayoutDuration'), style: metric('RecalcStyleDuration'),
+    };
 }
 
 async function main() {
@@ -59,7 +63,7 @@ async function main() {
             for (let k = 0; k < named.length; k++) {
                 const p = named[(run + k) % named.length];
                 const figures = await measure(browser, p.url);
-                for (const kind of ['ms', 'cpu', 'paint', 'ready'])
+                for (const kind of ['ms', 'cpu', 'paint', 'ready', 'script', 'layout', 'style'])
                     fs.appendFileSync(path.join(out, `${p.name}.${kind}`), `${figures[kind].toFixed(2)}\n`);
             }
         }
