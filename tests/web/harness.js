@@ -135,8 +135,6 @@ async function openPage(pageFile, options = {}) {
             }, ms, ...rest);
         };
     });
-    if (options.beforeLoad)
-        await options.beforeLoad(page);
     const started = Date.now();
     await page.goto(pageUrl);
     await page.evaluate(() => window.pelmoraReady);
