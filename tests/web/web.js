@@ -235,6 +235,23 @@ async function groupErrors(pageFile) {
         await page.evaluate(() => { window.__refuse = false; });
         h.checkEqual('the next copy', await h.copiedBy(s, 'copy1'), line);
     });
+    // A refusal that comes only after 終了 belongs to a settlement that is gone: no message.
+    await h.scenario('a copy refused after 終了', pageFile, async (s) => {
+        const { page } = s;
+        await page.evaluate(() => {
+            navigator.clipboard.writeText = () => new Promise((resolve, reject) =>
+                setTimeout(() => reject(new DOMException('refused', 'NotAllowedError')), 300));
+            document.execCommand = () => false;
+        });
+        // Late, but while the settlement is still there: reported.
+        await h.click(s, 'copy1');
+        await h.expectMessage(s, (await tablesOf(page)).clipboard_refused_report.replace(/\n/g, '\\n'));
+        await h.click(s, 'copy1');
+        await h.menu(s, 'alt+f', 'x');
+        await page.waitForTimeout(600);
+        h.checkEqual('message boxes after the late refusal',
+            await page.evaluate(() => document.querySelectorAll('dialog[open]').length), 0);
+    });
     // Only the asynchronous clipboard refuses: the old copy command puts the text there.
     await h.scenario('copy by the old command when the clipboard API refuses', pageFile, async (s) => {
         const { page } = s;
