@@ -93,6 +93,10 @@ struct accessible_text {
 };
 accessible_text accessible_text_of(std::string_view control);
 
+// The report of a copy that the clipboard refused: a run-time error, reported as tally_error's
+// are, after which the program goes on.
+inline constexpr std::u16string_view clipboard_refused_report = u"実行時エラー '521':\n\nクリップボードを開けません。";
+
 // The Japanese proportional gothics the windows are drawn in, best first: the font the
 // layout was designed for, then those a Windows or a Linux desktop may have instead.
 std::span<const char16_t *const> gothic_families();

@@ -10,16 +10,26 @@
 # console program that reads what X cannot tell (tests/wine/wintext.cpp).
 source "$(dirname "$0")/harness.sh"
 
-[ $# -eq 3 ] || [ $# -eq 4 ] ||
-    die "usage: e2e.sh window|road|messages|errors|ending|ime|dpi PELMORA XWIN [WINTEXT]"
-GROUP=$1
-PELMORA=$2
-XWIN=$3
-WINTEXT=${4:-}
-[ -f "$PELMORA" ] || die "no program at $PELMORA"
-if windows_program; then
-    [ -f "$WINTEXT" ] || die "a Windows program needs WINTEXT"
-    need_wine
+# "e2e.sh --steps GROUP" prints the scenarios of a group instead of running them: a line
+# "scenario|NAME" before the steps of each. "e2e.sh --steps texts" prints the texts below as
+# NAME|TEXT, "e2e.sh --steps controls" the places the clicks aim at (harness.sh) as
+# NAME|CONTAINER LEFT TOP WIDTH HEIGHT. The browser checks of the web page (tests/web) run the
+# same steps.
+STEPS_ONLY=
+if [ "${1:-}" = --steps ] && [ $# -eq 2 ]; then
+    STEPS_ONLY=$2
+else
+    [ $# -eq 3 ] || [ $# -eq 4 ] ||
+        die "usage: e2e.sh window|road|messages|errors|ending|ime|dpi PELMORA XWIN [WINTEXT]"
+    GROUP=$1
+    PELMORA=$2
+    XWIN=$3
+    WINTEXT=${4:-}
+    [ -f "$PELMORA" ] || die "no program at $PELMORA"
+    if windows_program; then
+        [ -f "$WINTEXT" ] || die "a Windows program needs WINTEXT"
+        need_wine
+    fi
 fi
 
 # What the output boxes show when the window opens; "全てクリア" puts them back, but for the
@@ -323,6 +333,29 @@ click|uri_kei_btn|
 copy|copy3|売1:1,323、売2:78、売3:1,523、売4:1,623、ｵｰｸ:2,123|
 STEPS
 }
+
+if [ -n "$STEPS_ONLY" ]; then
+    scenario() {
+        echo "scenario|$1"
+        cat
+    }
+    case $STEPS_ONLY in
+    window | road | messages | errors) "group_$STEPS_ONLY" ;;
+    texts)
+        for name in NOKORI_START CARD_START CARD_CLEARED URI_START URI2_START BUN_START \
+                    NO_SALES NO_COUNT TOO_FEW NO_TOTAL OVERFLOW MISMATCH; do
+            echo "$name|${!name}"
+        done
+        ;;
+    controls)
+        for name in "${!CONTROL[@]}"; do
+            echo "$name|${CONTROL[$name]}"
+        done
+        ;;
+    *) die "no steps to print for $STEPS_ONLY" ;;
+    esac
+    exit 0
+fi
 
 start_display
 case $GROUP in

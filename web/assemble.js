@@ -1,0 +1,44 @@
+// Puts pelmora.html together at build time, as one file with nothing to fetch:
+//   node assemble.js PAGE-DIR ICON.svg FORM.json CORE.js CORE.wasm OUTPUT.html
+// PAGE-DIR holds the template pelmora.html, pelmora.css and pelmora.js. The template's
+// placeholders are replaced by the style, the tables, the core's loader, its WebAssembly (in
+// base64, which the page decodes itself), the page's script and the icon as a data address.
+'use strict';
+const fs = require('fs');
+const path = require('path');
+
+const [pageDir, iconFile, formFile, coreFile, wasmFile, output] = process.argv.slice(2);
+if (!output) {
+    console.error('usage: node assemble.js PAGE-DIR ICON.svg FORM.json CORE.js CORE.wasm OUTPUT.html');
+    process.exit(2);
+}
+const read = (file) => fs.readFileSync(file, 'utf8');
+
+// Inside <script> and <style> the HTML parser only looks for the closing tag (and, in scripts,
+// for "<!--"); text that holds one could end the element early.
+function inline(text, tag, what) {
+    if (new RegExp(`</${tag}|<!--`, 'i').test(text))
+        throw new Error(`${what} holds "</${tag}" or "<!--"; it cannot be inlined as it is`);
+    return text;
+}
+
+// The tables are ASCII JSON; "<" only ever stands inside strings, where \u003C means the same.
+const form = JSON.stringify(JSON.parse(read(formFile))).replace(/</g, '\\u003C');
+const icon = 'data:image/svg+xml;base64,' + fs.readFileSync(iconFile).toString('base64');
+
+const parts = {
+    '/*@STYLE@*/': inline(read(path.join(pageDir, 'pelmora.css')), 'style', 'pelmora.css'),
+    '/*@FORM@*/': form,
+    '/*@CORE@*/': inline(read(coreFile), 'script', path.basename(coreFile)),
+    '@WASM@': fs.readFileSync(wasmFile).toString('base64'),
+    '/*@SCRIPT@*/': inline(read(path.join(pageDir, 'pelmora.js')), 'script', 'pelmora.js'),
+    '@ICON@': icon,
+};
+let html = read(path.join(pageDir, 'pelmora.html'));
+for (const [mark, text] of Object.entries(parts)) {
+    if (!html.includes(mark))
+        throw new Error(`the template has no ${mark}`);
+    html = html.split(mark).join(text); // every occurrence, and no "$" patterns in the text
+}
+fs.writeFileSync(output, html);
+console.log(`${output}: ${Buffer.byteLength(html)} bytes`);
