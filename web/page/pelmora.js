@@ -697,7 +697,8 @@
             loading = Promise.reject(error);
         }
 
-        const families = ['IPAPGothic', 'Noto Sans CJK JP', ...form.gothic_families]
+        // The designed gothic first, as on the desktop; then the web's Japanese fallbacks.
+        const families = [...form.gothic_families, 'IPAPGothic', 'Noto Sans CJK JP']
             .filter((f, i, all) => all.indexOf(f) === i)
             .map((f) => `"${f}"`).join(', ') + ', sans-serif';
         document.documentElement.style.setProperty('--gothic', families);
