@@ -3,7 +3,12 @@
 #include "resource.h"
 #include "text_box.hpp"
 
+#ifdef PELMORA_TEST_HOOKS
+#include "test_request.hpp"
+#endif
+
 #include <algorithm>
+#include <utility>
 
 namespace pelmora::win32 {
 
@@ -84,6 +89,8 @@ bool register_classes(HINSTANCE instance)
 
     WNDCLASSEXW frame{};
     frame.cbSize = sizeof frame;
+    // Resized frames paint themselves whole: their edge and caption depend on their size.
+    frame.style = CS_HREDRAW | CS_VREDRAW;
     frame.lpfnWndProc = &form_window::frame_procedure;
     frame.hInstance = instance;
     frame.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -118,6 +125,8 @@ bool form_window::build()
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     m_look = std::make_unique<look>(dpi_of(m_hwnd));
+    const system_answer system = ask_system();
+    m_palette = pick_palette(*m_window, m_rows, system.high_contrast, system.colours);
     const look &l = *m_look;
     m_controls.clear();
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
@@ -125,8 +134,10 @@ bool form_window::build()
         HWND parent = std::string_view(row.container) == "window" ? m_hwnd : control(row.container);
         const wchar_t *text = row.what == kind::text_box || !row.text ? L"" : wide(row.text);
         const auto id = static_cast<INT_PTR>(first_control_id + i);
-        HWND h = CreateWindowExW(ex_style_of(row), class_of(row.what), text,
-                                 style_of(row) | WS_CHILD | WS_VISIBLE, l.px(row.left),
+        // Where the table lets two controls overlap by a pixel (a label and the box it names),
+        // the one made first stays on top however the two are painted.
+        const DWORD style = style_of(row) | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+        HWND h = CreateWindowExW(ex_style_of(row), class_of(row.what), text, style, l.px(row.left),
                                  l.px(row.top), l.px(row.width), l.px(row.height), parent,
                                  reinterpret_cast<HMENU>(id), instance, nullptr);
         if (h) {
@@ -138,29 +149,64 @@ bool form_window::build()
         m_controls.push_back(h);
     }
     fit_labels();
-    set_client_size(m_hwnd, l.px(m_window->width), l.px(m_window->height));
+    set_icons();
+    set_client_size(m_hwnd, l.px(m_window->width), l.px(m_window->height), l.dpi());
     return std::find(m_controls.begin(), m_controls.end(), nullptr) == m_controls.end();
 }
 
-void form_window::lay_out()
+void form_window::place_controls()
 {
-    // The old fonts are deleted only once every control has its new one.
-    auto fresh = std::make_unique<look>(dpi_of(m_hwnd));
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         const control_row &row = m_rows[i];
         HWND h = m_controls[i];
         if (!h)
             continue;
-        SetWindowPos(h, nullptr, fresh->px(row.left), fresh->px(row.top), fresh->px(row.width),
-                     fresh->px(row.height), SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(fresh->font(row.flags)), FALSE);
+        // Not drawn here: everything is repainted once all is in place.
+        SetWindowPos(h, nullptr, m_look->px(row.left), m_look->px(row.top), m_look->px(row.width),
+                     m_look->px(row.height), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+        SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(m_look->font(row.flags)), FALSE);
         if (row.what == kind::text_box)
             refit_text_box(h);
     }
-    m_look = std::move(fresh);
+}
+
+void form_window::set_icons()
+{
+    SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(m_look->icon(m_look->small_icon_size())));
+    SendMessageW(m_hwnd, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(m_look->icon(m_look->big_icon_size())));
+}
+
+void form_window::change_dpi(UINT dpi, const RECT &suggested)
+{
+    // The old look (fonts, brushes, icons) goes only once nothing uses it any more.
+    const std::unique_ptr<look> old = std::exchange(m_look, std::make_unique<look>(dpi));
+    // Where Windows suggests, as it is: a size of the window's own choice, set from its
+    // corner, could put it back on the other screen and make it bounce between the two.
+    SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    place_controls();
     fit_labels();
-    set_client_size(m_hwnd, m_look->px(m_window->width), m_look->px(m_window->height));
-    InvalidateRect(m_hwnd, nullptr, TRUE);
+    set_icons();
+    repaint_all();
+}
+
+void form_window::refresh_colours()
+{
+    const system_answer system = ask_system();
+    palette fresh = pick_palette(*m_window, m_rows, system.high_contrast, system.colours);
+    if (fresh == m_palette)
+        return;
+    m_palette = std::move(fresh);
+    repaint_all();
+}
+
+void form_window::repaint_all()
+{
+    // The window clips its children, which keep their old pixels when moved, resized or given
+    // a font; every one of them, frames and the boxes' edges too, is painted anew.
+    RedrawWindow(m_hwnd, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void form_window::fit_labels()
@@ -210,18 +256,23 @@ form_window *form_window::of(HWND window)
                   : nullptr;
 }
 
+colour_pair form_window::colours_of(const control_row &row) const
+{
+    const auto index = static_cast<std::size_t>(&row - m_rows.data());
+    return index < m_palette.controls.size() ? m_palette.controls[index] : m_palette.window;
+}
+
 LRESULT form_window::colour_of(HDC dc, HWND control)
 {
     const control_row *row = row_of(control);
     if (!row || !m_look)
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
-    const COLORREF standard = GetSysColor(row->what == kind::text_box ? COLOR_WINDOW : COLOR_BTNFACE);
-    const COLORREF back = colour_ref(row->background, standard);
-    SetTextColor(dc, colour_ref(row->foreground, RGB(0, 0, 0)));
-    SetBkColor(dc, back);
+    const colour_pair colours = colours_of(*row);
+    SetTextColor(dc, colour_ref(colours.text));
+    SetBkColor(dc, colour_ref(colours.background));
     if (const auto index = static_cast<std::size_t>(row - m_rows.data()); index < m_spacing.size())
         SetTextCharacterExtra(dc, m_spacing[index]);
-    return reinterpret_cast<LRESULT>(m_look->brush(back));
+    return reinterpret_cast<LRESULT>(m_look->brush(colours.background));
 }
 
 LRESULT form_window::answer(UINT message, WPARAM w, LPARAM l)
@@ -236,7 +287,7 @@ LRESULT form_window::answer(UINT message, WPARAM w, LPARAM l)
         const control_row *row = row_of(item.hwndItem);
         if (!row || row->what != kind::button || !m_look)
             break;
-        draw_button(item, *row, *m_look);
+        draw_button(item, *row, colours_of(*row), m_palette, *m_look);
         return TRUE;
     }
     case WM_ERASEBKGND: {
@@ -244,8 +295,7 @@ LRESULT form_window::answer(UINT message, WPARAM w, LPARAM l)
             break;
         RECT area{};
         GetClientRect(m_hwnd, &area);
-        const COLORREF back = colour_ref(m_window->background, GetSysColor(COLOR_BTNFACE));
-        FillRect(reinterpret_cast<HDC>(w), &area, m_look->brush(back));
+        FillRect(reinterpret_cast<HDC>(w), &area, m_look->brush(m_palette.window.background));
         return 1;
     }
     case WM_GETMINMAXINFO: {
@@ -261,14 +311,36 @@ LRESULT form_window::answer(UINT message, WPARAM w, LPARAM l)
         info.ptMaxTrackSize.y = std::max(info.ptMaxTrackSize.y, height);
         return 0;
     }
-    case WM_DPICHANGED: {
-        // Moved to a screen of another DPI: Windows proposes where; the layout follows.
-        const RECT &proposed = *reinterpret_cast<const RECT *>(l);
-        SetWindowPos(m_hwnd, nullptr, proposed.left, proposed.top, proposed.right - proposed.left,
-                     proposed.bottom - proposed.top, SWP_NOZORDER | SWP_NOACTIVATE);
-        lay_out();
-        return 0;
+    case WM_GETDPISCALEDSIZE: {
+        // About to move to a screen of another DPI: the window's size there is the one whose
+        // client area is the layout's at that DPI, and Windows suggests a place of that size.
+        if (!m_look)
+            break;
+        const auto dpi = static_cast<UINT>(w);
+        const int width = pelmora::px(m_window->width, static_cast<int>(dpi));
+        const int height = pelmora::px(m_window->height, static_cast<int>(dpi));
+        *reinterpret_cast<SIZE *>(l) = window_size_for(m_hwnd, width, height, dpi);
+        return TRUE;
     }
+    case WM_DPICHANGED:
+        // The new DPI comes with the message (the same for both axes), as GetDpiForWindow
+        // does not on Windows 8.1 and early Windows 10.
+        if (!m_look)
+            break;
+        change_dpi(LOWORD(w), *reinterpret_cast<const RECT *>(l));
+        return 0;
+    case WM_SYSCOLORCHANGE:
+        refresh_colours();
+        break;
+    case WM_SETTINGCHANGE:
+        // High contrast switched on or off, or its theme changed.
+        if (w == SPI_SETHIGHCONTRAST || w == 0)
+            refresh_colours();
+        break;
+#ifdef PELMORA_TEST_HOOKS
+    case WM_COPYDATA:
+        return answer_test_request(m_hwnd, *reinterpret_cast<const COPYDATASTRUCT *>(l));
+#endif
     case WM_ACTIVATE:
         if (LOWORD(w) == WA_INACTIVE) {
             HWND focus = GetFocus();
@@ -321,7 +393,7 @@ LRESULT CALLBACK form_window::frame_procedure(HWND frame, UINT message, WPARAM w
         PAINTSTRUCT paint{};
         HDC dc = BeginPaint(frame, &paint);
         if (const control_row *row = top->row_of(frame); dc && row && top->m_look)
-            paint_container(frame, dc, *row, *top->m_look);
+            paint_container(frame, dc, *row, top->colours_of(*row), *top->m_look);
         EndPaint(frame, &paint);
         return 0;
     }

@@ -47,9 +47,6 @@ protected:
     // window's DPI; then the client area. False when Windows refused a control: WM_CREATE then
     // refuses the window, so that no half-built window shows.
     bool build();
-    // Places and sizes every control and the client area again at the window's current DPI,
-    // and gives each its font: for a move to a screen of another DPI.
-    void lay_out();
 
     HWND control(std::string_view name) const;
     const control_row *row_of(HWND control) const;
@@ -71,12 +68,24 @@ private:
     static LRESULT CALLBACK frame_procedure(HWND frame, UINT message, WPARAM w, LPARAM l);
     static form_window *of(HWND window);
     LRESULT colour_of(HDC dc, HWND control);
+    colour_pair colours_of(const control_row &row) const;
     void fit_labels();
+    // Places and sizes every control at the look's DPI and gives each its font.
+    void place_controls();
+    // The caption's small and big icons at the look's DPI.
+    void set_icons();
+    // Moved to a screen of that DPI: the window goes where Windows suggests, and everything in
+    // it is made, placed and painted anew at the new DPI.
+    void change_dpi(UINT dpi, const RECT &suggested);
+    // The colours again from the system's answer; everything is repainted when they changed.
+    void refresh_colours();
+    void repaint_all();
 
     std::span<const control_row> m_rows;
     const window_row *m_window = nullptr;
     HWND m_hwnd = nullptr;
     std::unique_ptr<look> m_look;
+    palette m_palette;
     std::vector<HWND> m_controls; // one per row, in table order
     std::vector<int> m_spacing;   // letter spacing per row: labels squeezed to fit their width
 };

@@ -4,14 +4,16 @@
 #
 #   bash e2e.sh GROUP PELMORA XWIN [WINTEXT]
 #
-# GROUP is one of: window, road, messages, errors, ending, ime, dpi. The group ime needs a real
-# input method (fcitx5 with mozc) and ends with status 77 when there is none. A PELMORA ending
-# in ".exe" is the Windows program, run under Wine (see harness.sh); WINTEXT is then the Windows
-# console program that reads what X cannot tell (tests/wine/wintext.cpp).
+# GROUP is one of: window, road, messages, errors, ending, ime, dpi, contrast. The group ime
+# needs a real input method (fcitx5 with mozc) and ends with status 77 when there is none. A
+# PELMORA ending in ".exe" is the Windows program, run under Wine (see harness.sh); WINTEXT is
+# then the Windows console program that reads what X cannot tell (tests/wine/wintext.cpp). For
+# what Wine never does (moves between screens of other DPIs, high contrast), the groups dpi and
+# contrast (Windows only) start the program's test build, pelmora_test.exe beside it.
 source "$(dirname "$0")/harness.sh"
 
 [ $# -eq 3 ] || [ $# -eq 4 ] ||
-    die "usage: e2e.sh window|road|messages|errors|ending|ime|dpi PELMORA XWIN [WINTEXT]"
+    die "usage: e2e.sh window|road|messages|errors|ending|ime|dpi|contrast PELMORA XWIN [WINTEXT]"
 GROUP=$1
 PELMORA=$2
 XWIN=$3
@@ -197,6 +199,136 @@ group_dpi() {
     scenario "192 dots per inch" <<'STEPS'
 area|994x1226|
 STEPS
+    # Qt follows a screen's DPI by itself; the Windows program is told by WM_DPICHANGED.
+    if windows_program; then
+        dpi_moves
+    fi
+}
+
+# dpi_snapshot TITLE DPI NAME: the window's controls and its client area's pixels at that DPI,
+# in NAME.controls and NAME.ppm. Left out of the pixels: the caret in the first box, and the
+# check box, whose square Wine draws at the screen's DPI rather than the window's.
+dpi_snapshot() {
+    local title=$1 dpi=$2 name=$E2E_TMP/$3 width height
+    window_controls "$title" >"$name.controls" || { fail "$SCENARIO: no controls of $title"; return 1; }
+    read -r width height <<<"$(table_size "$title" "$dpi")"
+    # shellcheck disable=SC2046
+    steady_capture "$title" "$width" "$height" "$name.ppm" \
+        $(rectangles_of "$name.controls" syu1 orc_check) ||
+        { fail "$SCENARIO: $title at $dpi DPI never painted steadily"; return 1; }
+}
+
+# moved_like_fresh TITLE DPI WHICH: a window moved to a screen of DPI has the controls and the
+# pixels of one that started there.
+moved_like_fresh() {
+    local title=$1 dpi=$2 fresh=$E2E_TMP/fresh-$3-$2 moved=$E2E_TMP/moved-$3-$2 count
+    wine "$WINTEXT" move "$title" "$dpi" 7 5 </dev/null >"$moved.said" ||
+        fail "$SCENARIO: $3 window to $dpi DPI: $(cat "$moved.said")"
+    dpi_snapshot "$title" "$dpi" "moved-$3-$dpi" || return
+    diff "$fresh.controls" "$moved.controls" >"$moved.diff" ||
+        fail "$SCENARIO: $3 window at $dpi DPI: controls placed otherwise than at a start there:" \
+             "$(head -n 6 "$moved.diff" | tr '\n' ' ')"
+    # shellcheck disable=SC2046
+    count=$("$XWIN" differ "$fresh.ppm" "$moved.ppm" $(rectangles_of "$fresh.controls" syu1 orc_check))
+    [ "$count" = 0 ] ||
+        fail "$SCENARIO: $3 window at $dpi DPI: $count pixels differ from a start there"
+}
+
+dpi_moves() {
+    local shipped=$PELMORA dpi before
+    PELMORA=$(test_build)
+    [ -f "$PELMORA" ] || die "no test build of the program at $PELMORA"
+    SCENARIO="fresh starts at 144, 192, 96 DPI"
+    for dpi in 144 192 96; do
+        E2E_DPI=$dpi
+        start_app
+        dpi_snapshot "$MAIN_TITLE" "$dpi" "fresh-main-$dpi"
+        menu alt+h u && wait_for 5 usage_shown || fail "$SCENARIO: the usage window did not appear"
+        dpi_snapshot "$USAGE_TITLE" "$dpi" "fresh-usage-$dpi"
+        end_app
+    done
+    # Started at 96 DPI, then moved from screen to screen as Windows does, the usage window
+    # after the main window (it would cover part of it).
+    SCENARIO="moves to 144, 192 and back to 96 DPI"
+    before=$FAILURES
+    E2E_DPI=96
+    start_app
+    for dpi in 144 192 96; do
+        moved_like_fresh "$MAIN_TITLE" "$dpi" main
+    done
+    menu alt+h u && wait_for 5 usage_shown || fail "$SCENARIO: the usage window did not appear"
+    for dpi in 144 192 96; do
+        moved_like_fresh "$USAGE_TITLE" "$dpi" usage
+    done
+    end_app
+    if (( FAILURES == before )); then echo "ok: $SCENARIO"; else echo "not ok: $SCENARIO"; fi
+    PELMORA=$shipped
+}
+
+# High contrast, with a theme whose every colour differs (wintext's): window #000000, window
+# text #FFFF00, button face #000080, button text #FFFFFF. Outside it, the tables' colours.
+group_contrast() {
+    windows_program || die "the group contrast is for the Windows program"
+    local shipped=$PELMORA before
+    PELMORA=$(test_build)
+    [ -f "$PELMORA" ] || die "no test build of the program at $PELMORA"
+    SCENARIO="high contrast switched on and off"
+    before=$FAILURES
+    start_app
+    check_colours "$MAIN_TITLE" "at start" <<'ROWS'
+window|FFFFFF|-|
+Frame2|FFE0C0|FF8000|
+Label1|FFE0C0|000000|
+syu1|FFFFFF|-|
+Frame1|C0C0FF|0000FF|
+orc_check|C0C0FF|000000|
+Label24|FFFFFF|FF0000|
+nokori_txt|FFE0C0|000000|
+nokori_btn|FFE0C0|000000|
+nin|FFC0C0|000000|
+bunpai_copy|FF8080|-|
+ROWS
+    wine "$WINTEXT" contrast "$MAIN_TITLE" on </dev/null || fail "$SCENARIO: high contrast refused"
+    sleep 0.5
+    check_colours "$MAIN_TITLE" "high contrast on" <<'ROWS'
+window|000000|-|
+Frame2|000080|FFFFFF|
+Label1|000080|FFFFFF|
+syu1|000000|-|
+Frame1|000080|FFFFFF|
+orc_check|000080|FFFFFF|
+Label24|000000|FFFF00|
+nokori_txt|000000|FFFF00|
+nokori_btn|000080|FFFFFF|
+nin|000000|FFFF00|
+bunpai_copy|000000|-|
+ROWS
+    wine "$WINTEXT" contrast "$MAIN_TITLE" system </dev/null || fail "$SCENARIO: high contrast not switched off"
+    sleep 0.5
+    check_colours "$MAIN_TITLE" "high contrast off again" <<'ROWS'
+window|FFFFFF|-|
+Frame2|FFE0C0|FF8000|
+Label24|FFFFFF|FF0000|
+nokori_btn|FFE0C0|000000|
+nin|FFC0C0|000000|
+ROWS
+    menu alt+h u && wait_for 5 usage_shown || fail "$SCENARIO: the usage window did not appear"
+    check_colours "$USAGE_TITLE" "usage window at start" <<'ROWS'
+Picture1|FFFFFF|00C000|
+Label2|FFFFFF|000000|
+cmdOK|*|000000|
+ROWS
+    wine "$WINTEXT" contrast "$USAGE_TITLE" on </dev/null || fail "$SCENARIO: high contrast refused"
+    sleep 0.5
+    check_colours "$USAGE_TITLE" "usage window, high contrast on" <<'ROWS'
+window|000000|-|
+Picture1|000000|FFFF00|
+Label2|000000|FFFF00|
+cmdOK|000080|FFFFFF|
+ROWS
+    end_app
+    if (( FAILURES == before )); then echo "ok: $SCENARIO"; else echo "not ok: $SCENARIO"; fi
+    PELMORA=$shipped
 }
 
 usage_windows() {
@@ -333,6 +465,7 @@ errors) group_errors ;;
 ending) group_ending ;;
 ime) group_ime ;;
 dpi) group_dpi ;;
+contrast) group_contrast ;;
 *) die "unknown group $GROUP" ;;
 esac
 finish

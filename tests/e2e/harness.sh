@@ -409,6 +409,103 @@ declare -A CONTROL=(
     [copy6]="window 5040 8520 615 375"
 )
 
+# ---- What Wine never does itself (a move to a screen of another DPI, high contrast), done in
+# the Windows program's process by its test build, which sits beside it in the build; and the
+# window's pixels, read from the display.
+
+MAIN_TITLE="Pelmora Ver1.01"
+USAGE_TITLE="使い方説明"
+
+test_build() {
+    printf '%s' "$(dirname "$PELMORA")/pelmora_test.exe"
+}
+
+# px TWIPS DPI: pixels, rounded to the nearest, as the program lays out.
+px() {
+    echo $(( ($1 * $2 + 720) / 1440 ))
+}
+
+# table_size TITLE DPI: the client area the table gives the window at that DPI, "WIDTH HEIGHT".
+table_size() {
+    case $1 in
+    "$MAIN_TITLE") echo "$(px 7455 "$2") $(px 9195 "$2")" ;;
+    "$USAGE_TITLE") echo "$(px 5760 "$2") $(px 3750 "$2")" ;;
+    *) die "no table for a window titled $1" ;;
+    esac
+}
+
+# window_controls TITLE: "NAME LEFT TOP WIDTH HEIGHT" a control, from the client area's corner.
+window_controls() {
+    wine "$WINTEXT" controls "$1" </dev/null
+}
+
+# locate_window TITLE: LOC_WIN, the window's X window, and LOC_TOP, LOC_LEFT, where its client
+# area starts in it.
+locate_window() {
+    LOC_WIN=$(window_titled "$1") || return 1
+    local area
+    area=$(wine "$WINTEXT" client-area "$1" </dev/null) || return 1
+    read -r _ _ LOC_TOP LOC_LEFT <<<"$area"
+}
+
+# steady_capture TITLE WIDTH HEIGHT FILE [X,Y,W,H ...]: the top-left WIDTH x HEIGHT pixels of
+# the window's client area, once two captures a moment apart agree outside the rectangles
+# given (where a caret blinks).
+steady_capture() {
+    local title=$1 width=$2 height=$3 file=$4 tries
+    shift 4
+    locate_window "$title" || return 1
+    "$XWIN" capture "$LOC_WIN" "$LOC_LEFT" "$LOC_TOP" "$width" "$height" "$file" || return 1
+    for tries in $(seq 25); do
+        sleep 0.2
+        "$XWIN" capture "$LOC_WIN" "$LOC_LEFT" "$LOC_TOP" "$width" "$height" "$file.next" || return 1
+        [ "$("$XWIN" differ "$file" "$file.next" "$@")" != 0 ] || return 0
+        mv "$file.next" "$file"
+    done
+    return 1
+}
+
+# rectangles_of CONTROLS NAME...: "LEFT,TOP,WIDTH,HEIGHT" of the named controls in a listing of
+# window_controls.
+rectangles_of() {
+    local listing=$1
+    shift
+    local name
+    for name in "$@"; do
+        awk -v n="$name" '$1 == n { printf "%s,%s,%s,%s\n", $2, $3, $4, $5 }' "$listing"
+    done
+}
+
+# colours_in TITLE NAME: the colours a control shows (inside its edge), the most frequent
+# first, "RRGGBB COUNT" a line; NAME "window" is the whole client area.
+colours_in() {
+    local title=$1 name=$2 left top width height
+    locate_window "$title" || return 1
+    if [ "$name" = window ]; then
+        read -r width height <<<"$(table_size "$title" "$E2E_DPI")"
+        left=0 top=0
+    else
+        read -r _ left top width height < <(window_controls "$title" | awk -v n="$name" '$1 == n')
+        [ -n "${height:-}" ] || return 1
+        left=$((left + 3)) top=$((top + 3)) width=$((width - 6)) height=$((height - 6))
+    fi
+    "$XWIN" colours "$LOC_WIN" $((LOC_LEFT + left)) $((LOC_TOP + top)) "$width" "$height"
+}
+
+# check_colours TITLE WHEN <<ROWS: one row a line, NAME|BACKGROUND|TEXT|: the colour most of
+# the control shows, and one that its text shows ("-" where it shows no text, "*" for any).
+check_colours() {
+    local title=$1 when=$2 name back text got line
+    while IFS='|' read -r name back text _; do
+        [ -n "$name" ] && [ "${name:0:1}" != "#" ] || continue
+        got=$(colours_in "$title" "$name") || { fail "$SCENARIO: $when: no $name to look at"; continue; }
+        [ "$back" = "*" ] || [ "$(head -n1 <<<"$got" | cut -d' ' -f1)" = "$back" ] ||
+            fail "$SCENARIO: $when: $name shows mostly $(head -n1 <<<"$got" | cut -d' ' -f1), expected $back"
+        [ "$text" = "-" ] || grep -q "^$text " <<<"$got" ||
+            fail "$SCENARIO: $when: $name shows no $text; it shows $(head -n4 <<<"$got" | cut -d' ' -f1 | tr '\n' ' ')"
+    done
+}
+
 # click NAME: a real left click in the middle of the control, as laid out.
 click() {
     local place=${CONTROL[$1]:-}

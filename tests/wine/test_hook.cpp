@@ -1,0 +1,67 @@
+// Compiled only into the test build of the Windows program: does in the program's process
+// what Windows does and Wine does not (see test_request.hpp).
+#include "test_request.hpp"
+
+#include "look.hpp"
+
+namespace pelmora::win32 {
+
+namespace {
+
+LRESULT move_to_dpi(HWND window, const test_request &request)
+{
+    RECT now{};
+    GetWindowRect(window, &now);
+    // What Windows proposes before asking: the window scaled as a whole, from the DPI it was
+    // last moved to (Wine's own answer never changes).
+    constexpr wchar_t last_dpi[] = L"pelmora test DPI";
+    const auto told = reinterpret_cast<UINT_PTR>(GetPropW(window, last_dpi));
+    const UINT old_dpi = told ? static_cast<UINT>(told) : GetDpiForWindow(window);
+    SetPropW(window, last_dpi, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(request.dpi)));
+    SIZE size{MulDiv(now.right - now.left, static_cast<int>(request.dpi), static_cast<int>(old_dpi)),
+              MulDiv(now.bottom - now.top, static_cast<int>(request.dpi), static_cast<int>(old_dpi))};
+    SendMessageW(window, WM_GETDPISCALEDSIZE, request.dpi, reinterpret_cast<LPARAM>(&size));
+    RECT suggested{now.left + request.dx, now.top + request.dy, now.left + request.dx + size.cx,
+                   now.top + request.dy + size.cy};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(request.dpi, request.dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+    auto part = [](LONG v) { return static_cast<LRESULT>(static_cast<std::uint16_t>(v)); };
+    return part(suggested.left) | part(suggested.top) << 16 | part(suggested.right) << 32
+           | part(suggested.bottom) << 48;
+}
+
+BOOL CALLBACK tell_of_contrast(HWND window, LPARAM)
+{
+    SendMessageW(window, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    SendMessageW(window, WM_SYSCOLORCHANGE, 0, 0);
+    return TRUE;
+}
+
+LRESULT set_contrast(const test_request &request)
+{
+    system_answer answer{request.high_contrast == 1,
+                         {request.colours[0], request.colours[1], request.colours[2],
+                          request.colours[3], request.colours[4], request.colours[5]}};
+    inject_system_answer(request.high_contrast == 2 ? nullptr : &answer);
+    // As Windows tells every top-level window.
+    EnumThreadWindows(GetCurrentThreadId(), tell_of_contrast, 0);
+    return 1;
+}
+
+} // namespace
+
+LRESULT answer_test_request(HWND window, const COPYDATASTRUCT &data)
+{
+    if (data.dwData != test_request_tag || data.cbData != sizeof(test_request) || !data.lpData)
+        return 0;
+    const auto &request = *static_cast<const test_request *>(data.lpData);
+    switch (request.action) {
+    case test_action::move_to_dpi:
+        return move_to_dpi(window, request);
+    case test_action::set_contrast:
+        return set_contrast(request);
+    }
+    return 0;
+}
+
+} // namespace pelmora::win32
