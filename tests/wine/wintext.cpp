@@ -274,6 +274,14 @@ int check_palettes()
                     fail(t, window->name, row.name, "not the table's text colour");
                 if (row.background && !row.foreground && got.text != 0x000000)
                     fail(t, window->name, row.name, "not black on the table's background");
+                // What the table leaves open is the system's: never a fixed black on a
+                // background of the system's, which a theme may make dark.
+                const bool box = row.what == pelmora::kind::text_box;
+                if (!row.background && got.background != (box ? c.window : c.button_face))
+                    fail(t, window->name, row.name, "not the system's background");
+                if (!row.background && !row.foreground
+                    && got.text != (box ? c.window_text : c.button_text))
+                    fail(t, window->name, row.name, "not the system's text on the system's background");
             }
             if (t.high_contrast && (p.window.background != c.window || p.window.text != c.window_text))
                 fail(t, window->name, "window", "not the theme's window colours");
