@@ -4,6 +4,8 @@
 
 #include "look.hpp"
 
+#include <initializer_list>
+
 namespace pelmora::win32 {
 
 namespace {
@@ -48,6 +50,24 @@ LRESULT set_contrast(const test_request &request)
     return 1;
 }
 
+LRESULT icon_sizes(HWND window)
+{
+    LRESULT sizes = 0;
+    for (const WPARAM which : {ICON_SMALL, ICON_BIG}) {
+        const auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, which, 0));
+        ICONINFO info{};
+        BITMAP bits{};
+        if (icon && GetIconInfo(icon, &info)) {
+            GetObjectW(info.hbmMask, sizeof bits, &bits);
+            DeleteObject(info.hbmMask);
+            if (info.hbmColor)
+                DeleteObject(info.hbmColor);
+        }
+        sizes |= static_cast<LRESULT>(bits.bmWidth & 0xFFFF) << (which == ICON_SMALL ? 0 : 16);
+    }
+    return sizes;
+}
+
 } // namespace
 
 LRESULT answer_test_request(HWND window, const COPYDATASTRUCT &data)
@@ -60,6 +80,8 @@ LRESULT answer_test_request(HWND window, const COPYDATASTRUCT &data)
         return move_to_dpi(window, request);
     case test_action::set_contrast:
         return set_contrast(request);
+    case test_action::icon_sizes:
+        return icon_sizes(window);
     }
     return 0;
 }

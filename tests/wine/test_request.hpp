@@ -23,6 +23,9 @@ enum class test_action : std::uint32_t {
     // then its windows hear of a change as from Windows; `high_contrast` 2 gives back the
     // system's own answer.
     set_contrast = 2,
+    // The widths of the caption's small and big icons, in the low and the next 16 bits (an
+    // icon's pixels cannot be read from another process under Wine).
+    icon_sizes = 3,
 };
 
 struct test_request {

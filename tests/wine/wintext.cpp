@@ -14,7 +14,8 @@
 // Against the test build of Pelmora (tests/wine/test_request.hpp), in its process:
 //   wintext move TITLE DPI DX DY  a move to a screen of DPI, Windows' suggestion DX, DY pixels
 //                               off the window's corner; fails unless the window is then exactly
-//                               where suggested, of the size whose client area is the table's
+//                               where suggested, of the size whose client area is the table's,
+//                               with caption icons of that DPI's sizes
 //   wintext contrast TITLE on|system  high contrast on in a theme of its own (below), or the
 //                               system's own answer again, as a live change
 //
@@ -35,6 +36,7 @@
 #include <cstdlib>
 #include <span>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -189,6 +191,17 @@ int move(HWND w, const pelmora::window_row &table, UINT dpi, int dx, int dy)
                     suggested.right - suggested.left, suggested.bottom - suggested.top,
                     wanted.right - wanted.left, wanted.bottom - wanted.top);
         ++failures;
+    }
+    // Both caption icons at the sizes of the new DPI.
+    request.action = pelmora::win32::test_action::icon_sizes;
+    const auto icons = static_cast<std::uint64_t>(send_request(w, request));
+    for (const auto &[shift, metric, which] :
+         {std::tuple{0, SM_CXSMICON, "small"}, std::tuple{16, SM_CXICON, "big"}}) {
+        const auto got = static_cast<int>((icons >> shift) & 0xFFFF);
+        if (const int want = GetSystemMetricsForDpi(metric, dpi); got != want) {
+            std::printf("the %s icon is %d pixels wide, not %d\n", which, got, want);
+            ++failures;
+        }
     }
     return failures ? 1 : 0;
 }
