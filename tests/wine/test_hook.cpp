@@ -27,6 +27,8 @@ LRESULT move_to_dpi(HWND window, const test_request &request)
                    now.top + request.dy + size.cy};
     SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(request.dpi, request.dpi),
                  reinterpret_cast<LPARAM>(&suggested));
+    // What the window made to be painted is painted before the answer (nothing more is).
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     auto part = [](LONG v) { return static_cast<LRESULT>(static_cast<std::uint16_t>(v)); };
     return part(suggested.left) | part(suggested.top) << 16 | part(suggested.right) << 32
            | part(suggested.bottom) << 48;
@@ -36,6 +38,7 @@ BOOL CALLBACK tell_of_contrast(HWND window, LPARAM)
 {
     SendMessageW(window, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
     SendMessageW(window, WM_SYSCOLORCHANGE, 0, 0);
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     return TRUE;
 }
 
