@@ -135,7 +135,8 @@ bool form_window::build()
         const wchar_t *text = row.what == kind::text_box || !row.text ? L"" : wide(row.text);
         const auto id = static_cast<INT_PTR>(first_control_id + i);
         // Where the table lets two controls overlap by a pixel (a label and the box it names),
-        // the one made first stays on top however the two are painted.
+        // each paints only where the other is not on top: the pixel looks the same whichever
+        // of the two is painted last.
         const DWORD style = style_of(row) | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
         HWND h = CreateWindowExW(ex_style_of(row), class_of(row.what), text, style, l.px(row.left),
                                  l.px(row.top), l.px(row.width), l.px(row.height), parent,
@@ -206,7 +207,8 @@ void form_window::repaint_all()
 {
     // The window clips its children, which keep their old pixels when moved, resized or given
     // a font; every one of them, frames and the boxes' edges too, is painted anew.
-    RedrawWindow(m_hwnd, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+    RedrawWindow(m_hwnd, nullptr, nullptr,
+                 RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void form_window::fit_labels()
