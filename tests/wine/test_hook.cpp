@@ -10,13 +10,15 @@ namespace pelmora::win32 {
 
 namespace {
 
+// The DPI a window was last moved to; also how the checks tell this build from the shipped one.
+constexpr wchar_t last_dpi[] = L"pelmora test DPI";
+
 LRESULT move_to_dpi(HWND window, const test_request &request)
 {
     RECT now{};
     GetWindowRect(window, &now);
     // What Windows proposes before asking: the window scaled as a whole, from the DPI it was
     // last moved to (Wine's own answer never changes).
-    constexpr wchar_t last_dpi[] = L"pelmora test DPI";
     const auto told = reinterpret_cast<UINT_PTR>(GetPropW(window, last_dpi));
     const UINT old_dpi = told ? static_cast<UINT>(told) : GetDpiForWindow(window);
     SetPropW(window, last_dpi, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(request.dpi)));
