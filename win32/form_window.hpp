@@ -55,8 +55,8 @@ protected:
 
     // The window's own messages; what it does not handle goes to answer().
     virtual LRESULT handle(UINT message, WPARAM w, LPARAM l) = 0;
-    // What every table window answers alike: colours, button faces, background, DPI changes,
-    // and the focus kept across activations.
+    // What every table window answers alike: colours, button faces, background, moves to a
+    // screen of another DPI, switches of high contrast, and the focus kept across activations.
     LRESULT answer(UINT message, WPARAM w, LPARAM l);
 
     // The control that had the focus when the window was last deactivated; it gets it back.
