@@ -7,6 +7,9 @@
 //   xwin close WINDOW         asks the window to close as a window manager does when its close
 //                             box is clicked: a WM_DELETE_WINDOW message. The display the tests
 //                             run on has no window manager, hence no close box to click.
+//   xwin digest WINDOW X Y W H  prints a digest of the pixels of that rectangle of the window:
+//                             two readings differ when what it shows changed (a button drawn
+//                             pressed, say).
 //   xwin clipboard-owner      prints the id of the window that owns the clipboard, 0 for none.
 //                             A program that copies first clears the clipboard and then sets
 //                             it; only once it owns the clipboard again is its text there.
@@ -113,6 +116,34 @@ int askToClose(Display *dpy, Window w)
     return g_badWindow ? 1 : 0;
 }
 
+int digest(Display *dpy, Window w, char *place[])
+{
+    int r[4];
+    for (int i = 0; i < 4; ++i) {
+        char *end = nullptr;
+        r[i] = static_cast<int>(std::strtol(place[i], &end, 10));
+        if (!end || *end || r[i] < 0 || (i >= 2 && r[i] == 0)) {
+            std::fprintf(stderr, "xwin: bad rectangle\n");
+            return 2;
+        }
+    }
+    XImage *img = XGetImage(dpy, w, r[0], r[1], r[2], r[3], AllPlanes, ZPixmap);
+    if (!img) {
+        std::fprintf(stderr, "xwin: cannot read those pixels\n");
+        return 1;
+    }
+    unsigned long long hash = 14695981039346656037ull; // FNV-1a over the pixels' colours
+    for (int y = 0; y < r[3]; ++y) {
+        for (int x = 0; x < r[2]; ++x) {
+            hash ^= XGetPixel(img, x, y) & 0xFFFFFF;
+            hash *= 1099511628211ull;
+        }
+    }
+    XDestroyImage(img);
+    std::printf("%016llx\n", hash);
+    return 0;
+}
+
 int clipboardOwner(Display *dpy)
 {
     const Atom clipboard = XInternAtom(dpy, "CLIPBOARD", False);
@@ -125,10 +156,12 @@ int clipboardOwner(Display *dpy)
 int main(int argc, char *argv[])
 {
     const bool owner = argc == 2 && std::strcmp(argv[1], "clipboard-owner") == 0;
-    if (!owner
+    const bool pixels = argc == 7 && std::strcmp(argv[1], "digest") == 0;
+    if (!owner && !pixels
         && (argc != 3
             || (std::strcmp(argv[1], "client-area") != 0 && std::strcmp(argv[1], "close") != 0))) {
-        std::fprintf(stderr, "usage: xwin client-area|close WINDOW, or xwin clipboard-owner\n");
+        std::fprintf(stderr, "usage: xwin client-area|close WINDOW, xwin digest WINDOW X Y W H,"
+                             " or xwin clipboard-owner\n");
         return 2;
     }
     Display *dpy = XOpenDisplay(nullptr);
@@ -149,7 +182,8 @@ int main(int argc, char *argv[])
         return 2;
     }
     XSetErrorHandler(onXError);
-    const int rc = std::strcmp(argv[1], "close") == 0 ? askToClose(dpy, w) : clientArea(dpy, w);
+    const int rc = pixels ? digest(dpy, w, argv + 3)
+                 : std::strcmp(argv[1], "close") == 0 ? askToClose(dpy, w) : clientArea(dpy, w);
     XCloseDisplay(dpy);
     return rc;
 }
