@@ -159,6 +159,8 @@ group_messages() {
     scenario "refusals" <<STEPS
 click|bun_btn|
 message|$NO_TOTAL|
+# Enter and Esc press no button of the main window, not even the one with the focus.
+press|Return Escape|
 copy|copy5|$BUN_START|
 copy|copy6||
 click|uri_kei_btn|
@@ -267,8 +269,11 @@ end_case() {
         menu alt+h u
         wait_for 5 usage_shown || fail "$SCENARIO: not exactly one usage window"
         if [ "$usage" = hidden ]; then
-            press Return
-            wait_for 5 usage_hidden || fail "$SCENARIO: Enter did not hide the usage window"
+            # Enter and Esc: the usage window's default and cancel button.
+            local key=Return
+            [ "$how" = menu ] || key=Escape
+            press "$key"
+            wait_for 5 usage_hidden || fail "$SCENARIO: $key did not hide the usage window"
         fi
     fi
     local start
