@@ -151,6 +151,8 @@ ansi|uri_goukei_txt|売1:15,000、売2:0、売3:8,000、ｵｰｸ:3,000|
 click|bun_btn|
 ansi|copy5|合計金額: [26,000]　[12]人割り　分配金額： [2,167]|
 ansi|copy6|2167|
+ansi_cut|uri3|8000|
+box|uri3||
 STEPS
 }
 

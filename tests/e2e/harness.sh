@@ -537,9 +537,10 @@ is_button() {
     [[ $1 == copy[1-6] || $1 == *_btn ]]
 }
 
-# check_ansi NAME TEXT: a copy by the button NAME, or by Ctrl+C of all of the box NAME, gives
-# Unicode readers TEXT and, under Windows, programs that read 8-bit text (CF_TEXT) the same in
-# Shift_JIS, with the Japanese locale, whatever the input language (this prefix's is English).
+# check_ansi NAME TEXT [KEY]: a copy by the button NAME, or by Ctrl+C (or KEY: ctrl+x) of all of
+# the box NAME, gives Unicode readers TEXT and, under Windows, programs that read 8-bit text
+# (CF_TEXT) the same in Shift_JIS, with the Japanese locale, whatever the input language (this
+# prefix's is English).
 check_ansi() {
     local line
     if is_button "$1"; then
@@ -547,7 +548,7 @@ check_ansi() {
     else
         set_sentinel
         click "$1"
-        press ctrl+a ctrl+c
+        press ctrl+a "${3:-ctrl+c}"
         wait_for 5 clipboard_taken && line=$(clipboard) || line="<nothing copied>"
     fi
     check_equal "$SCENARIO: clipboard after $1" "$line" "$2"
@@ -656,6 +657,7 @@ check_equal() {
 #                        in between: the clipboard then holds TEXT again)
 #   ansi|NAME|TEXT|     (a copy by button NAME or Ctrl+C in box NAME: TEXT, and its Shift_JIS
 #                        bytes for programs that read 8-bit text under Windows)
+#   ansi_cut|BOX|TEXT|  (the same by Ctrl+X, which also empties the box)
 #   copy|BUTTON|TEXT|   (the clipboard after BUTTON, read by xclip)
 #   box|BOX|TEXT|       (what BOX holds)
 #   running|            (the program has not ended)
@@ -690,6 +692,7 @@ run_steps() {
         again) click_again "$a" ;;
         copy_again) check_equal "$SCENARIO: clipboard after $a again" "$(copied_again "$a")" "$b" ;;
         ansi) check_ansi "$a" "$b" ;;
+        ansi_cut) check_ansi "$a" "$b" ctrl+x ;;
         menu) menu "$a" "$b" || true ;;
         message) expect_message "$a" || true ;;
         copy) check_equal "$SCENARIO: clipboard after $a" "$(copied_by "$a")" "$b" ;;
