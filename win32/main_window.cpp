@@ -170,8 +170,9 @@ void main_form::on_command(WPARAM w, LPARAM l)
     const auto from = reinterpret_cast<HWND>(l);
     const char *name = nullptr;
     if (id == IDOK || id == IDCANCEL) {
-        // Enter and Esc: the table makes no button of this window the default or the cancel
-        // button, so they press nothing.
+        // Enter and Esc, which the dialog manager sends as IDOK and IDCANCEL (Esc with no
+        // window, Enter with the focused control or none): they press the table's default and
+        // cancel button, and the table gives this window neither, so they press nothing.
         const control_row *row = clicked_button(w, l);
         if (!row)
             return;
