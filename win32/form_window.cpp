@@ -1,5 +1,6 @@
 #include "form_window.hpp"
 
+#include "push_button.hpp"
 #include "resource.h"
 #include "text_box.hpp"
 
@@ -98,7 +99,10 @@ bool register_classes(HINSTANCE instance)
     return RegisterClassExW(&frame) != 0;
 }
 
-form_window::form_window(std::span<const control_row> rows) : m_rows(rows) {}
+form_window::form_window(std::span<const control_row> rows, std::span<const char *const> tab_order)
+    : m_rows(rows), m_tab_names(tab_order)
+{
+}
 
 form_window::~form_window()
 {
@@ -146,8 +150,15 @@ bool form_window::build()
             // After the font: the line the box shows is measured in it.
             if (row.what == kind::text_box)
                 centre_text_vertically(h);
+            else if (row.what == kind::button)
+                press_on_every_click(h);
         }
         m_controls.push_back(h);
+    }
+    m_tab_order.clear();
+    for (const char *name : m_tab_names) {
+        if (HWND h = control(name))
+            m_tab_order.push_back(h);
     }
     fit_labels();
     set_icons();
@@ -252,6 +263,64 @@ const control_row *form_window::row_of(HWND control) const
     return row && m_controls[static_cast<std::size_t>(row - m_rows.data())] == control ? row : nullptr;
 }
 
+HWND form_window::first_in_tab_order() const
+{
+    for (HWND h : m_tab_order) {
+        if (GetWindowLongPtrW(h, GWL_STYLE) & WS_TABSTOP)
+            return h;
+    }
+    return nullptr;
+}
+
+const control_row *form_window::clicked_button(WPARAM w, LPARAM l) const
+{
+    const int id = LOWORD(w);
+    const control_row *row = nullptr;
+    if (id == IDOK || id == IDCANCEL) {
+        const unsigned key = id == IDOK ? default_button : cancel_button;
+        const auto it = std::find_if(m_rows.begin(), m_rows.end(),
+                                     [key](const control_row &r) { return r.flags & key; });
+        row = it == m_rows.end() ? nullptr : &*it;
+    } else if (HIWORD(w) == BN_CLICKED) {
+        row = row_of(reinterpret_cast<HWND>(l));
+    }
+    return row && row->what == kind::button ? row : nullptr;
+}
+
+bool form_window::take_tab(const MSG &message)
+{
+    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || m_tab_order.empty()
+        || (GetKeyState(VK_CONTROL) & 0x8000) || (GetKeyState(VK_MENU) & 0x8000))
+        return false;
+    HWND focus = GetFocus();
+    if (!focus || !IsChild(m_hwnd, focus))
+        return false;
+    const std::size_t count = m_tab_order.size();
+    std::size_t at = count; // not in the order: Tab starts at the first, Shift+Tab at the last
+    for (std::size_t i = 0; i < count; ++i) {
+        if (m_tab_order[i] == focus)
+            at = i;
+    }
+    const bool back = GetKeyState(VK_SHIFT) & 0x8000;
+    HWND target = nullptr;
+    for (std::size_t step = 1; step <= count && !target; ++step) {
+        const std::size_t next = at == count ? (back ? count - step : step - 1)
+                                             : (back ? (at + count - step) % count : (at + step) % count);
+        HWND h = m_tab_order[next];
+        if ((GetWindowLongPtrW(h, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(h) && IsWindowEnabled(h))
+            target = h;
+    }
+    if (!target)
+        return true;
+    // The keyboard is in use: focus rectangles show from now on, as the dialog manager does.
+    SendMessageW(m_hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    SetFocus(target);
+    // As in a dialog, a box reached by Tab has all its text selected.
+    if (SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+        SendMessageW(target, EM_SETSEL, 0, -1);
+    return true;
+}
+
 form_window *form_window::of(HWND window)
 {
     return window ? reinterpret_cast<form_window *>(GetWindowLongPtrW(window, GWLP_USERDATA))
@@ -312,6 +381,14 @@ LRESULT form_window::answer(UINT message, WPARAM w, LPARAM l)
         info.ptMaxTrackSize.x = std::max(info.ptMaxTrackSize.x, width);
         info.ptMaxTrackSize.y = std::max(info.ptMaxTrackSize.y, height);
         return 0;
+    }
+    case DM_GETDEFID: {
+        // What Enter presses, asked by the dialog manager: the table's default button, if any.
+        const auto it = std::find_if(m_rows.begin(), m_rows.end(),
+                                     [](const control_row &r) { return r.flags & default_button; });
+        if (it == m_rows.end())
+            return 0;
+        return MAKELRESULT(first_control_id + (it - m_rows.begin()), DC_HASDEFID);
     }
     case WM_GETDPISCALEDSIZE: {
         // About to move to a screen of another DPI: the window's size there is the one whose

@@ -36,8 +36,12 @@ public:
     // The window; nullptr once Windows has destroyed it.
     HWND hwnd() const { return m_hwnd; }
 
+    // Tab and Shift+Tab in the window follow its table's tab order, which crosses frames as no
+    // creation order can, passing over controls that take no focus. True when taken.
+    bool take_tab(const MSG &message);
+
 protected:
-    explicit form_window(std::span<const control_row> rows);
+    form_window(std::span<const control_row> rows, std::span<const char *const> tab_order);
     virtual ~form_window();
 
     // Creates the window of the class; the controls are made in its WM_CREATE (build()).
@@ -51,6 +55,13 @@ protected:
     HWND control(std::string_view name) const;
     const control_row *row_of(HWND control) const;
     const control_row *row_of_id(int id) const;
+    // The first control of the tab order that takes the focus; nullptr when none does.
+    HWND first_in_tab_order() const;
+    // The button that a WM_COMMAND clicks, or nullptr. Enter and Esc come from the dialog
+    // manager as IDOK and IDCANCEL, with the focused control or with no window (no control
+    // has those IDs): they click the button the table makes the default or the cancel button,
+    // and nothing where it makes none, as in the main window.
+    const control_row *clicked_button(WPARAM w, LPARAM l) const;
     look &current_look() { return *m_look; }
 
     // The window's own messages; what it does not handle goes to answer().
@@ -82,6 +93,8 @@ private:
     void repaint_all();
 
     std::span<const control_row> m_rows;
+    std::span<const char *const> m_tab_names;
+    std::vector<HWND> m_tab_order; // the controls of m_tab_names that exist
     const window_row *m_window = nullptr;
     HWND m_hwnd = nullptr;
     std::unique_ptr<look> m_look;

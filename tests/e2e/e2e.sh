@@ -4,16 +4,17 @@
 #
 #   bash e2e.sh GROUP PELMORA XWIN [WINTEXT]
 #
-# GROUP is one of: window, road, messages, errors, ending, ime, dpi, contrast. The group ime
-# needs a real input method (fcitx5 with mozc) and ends with status 77 when there is none. A
-# PELMORA ending in ".exe" is the Windows program, run under Wine (see harness.sh); WINTEXT is
+# GROUP is one of: window, road, clipboard, messages, errors, ending, ime, dpi, contrast. The
+# group ime needs a real input method (fcitx5 with mozc) and ends with status 77 when there is
+# none; under Wine it needs the test build of the program instead (win32/pelmora_test_hooks.exe).
+# A PELMORA ending in ".exe" is the Windows program, run under Wine (see harness.sh); WINTEXT is
 # then the Windows console program that reads what X cannot tell (tests/wine/wintext.cpp). For
 # what Wine never does (moves between screens of other DPIs, high contrast), the groups dpi and
-# contrast (Windows only) start the program's test build, pelmora_test.exe beside it.
+# contrast (Windows only) start the program's test build, pelmora_test_hooks.exe beside it.
 source "$(dirname "$0")/harness.sh"
 
 [ $# -eq 3 ] || [ $# -eq 4 ] ||
-    die "usage: e2e.sh window|road|messages|errors|ending|ime|dpi|contrast PELMORA XWIN [WINTEXT]"
+    die "usage: e2e.sh window|road|clipboard|messages|errors|ending|ime|dpi|contrast PELMORA XWIN [WINTEXT]"
 GROUP=$1
 PELMORA=$2
 XWIN=$3
@@ -116,11 +117,54 @@ copy|copy6|13000|
 STEPS
 }
 
+group_clipboard() {
+    # Every click counts, however fast they come, and is drawn pressed: a copy button clicked
+    # again at once, after another program took the clipboard, copies again; "決定3" clicked again
+    # at once, after the people count changed, divides anew.
+    scenario "clicks in quick succession" <<STEPS
+copy|copy2|$CARD_START|
+copy_again|copy2|$CARD_START|
+type|uri1|1000|
+click|uri_kei_btn|
+type|nin|3|
+click|bun_btn|
+press|shift+Tab ctrl+a BackSpace|
+keys|4|
+again|bun_btn|
+copy|copy5|合計金額: [1,000]　[4]人割り　分配金額： [250]|
+STEPS
+
+    # The lines are Japanese: a program that reads 8-bit text gets them in Shift_JIS, from the
+    # copy buttons and from Ctrl+C in a box alike, though the input language is English.
+    scenario "report lines for programs that read 8-bit text" <<STEPS
+ansi|uri_goukei_txt2|$URI2_START|
+ansi|copy1|$NOKORI_START|
+ansi|copy3|$URI_START|
+ansi|copy4|$URI2_START|
+ansi|copy5|$BUN_START|
+type|card8|3|
+click|nokori_btn|
+ansi|copy2|帖3|
+type|uri1|15000|
+type|uri3|8000|
+type|uri5|3000|
+click|uri_kei_btn|
+ansi|uri_goukei_txt|売1:15,000、売2:0、売3:8,000、ｵｰｸ:3,000|
+click|bun_btn|
+ansi|copy5|合計金額: [26,000]　[12]人割り　分配金額： [2,167]|
+ansi|copy6|2167|
+ansi_cut|uri3|8000|
+box|uri3||
+STEPS
+}
+
 group_messages() {
     # Each refusal shows its box, Enter closes it, and the lines stay as they were.
     scenario "refusals" <<STEPS
 click|bun_btn|
 message|$NO_TOTAL|
+# Enter and Esc press no button of the main window, not even the one with the focus.
+press|Return Escape|
 copy|copy5|$BUN_START|
 copy|copy6||
 click|uri_kei_btn|
@@ -378,8 +422,11 @@ end_case() {
         menu alt+h u
         wait_for 5 usage_shown || fail "$SCENARIO: not exactly one usage window"
         if [ "$usage" = hidden ]; then
-            press Return
-            wait_for 5 usage_hidden || fail "$SCENARIO: Enter did not hide the usage window"
+            # Enter and Esc: the usage window's default and cancel button.
+            local key=Return
+            [ "$how" = menu ] || key=Escape
+            press "$key"
+            wait_for 5 usage_hidden || fail "$SCENARIO: $key did not hide the usage window"
         fi
     fi
     local start
@@ -425,7 +472,38 @@ group_ending() {
 NUMBER_BOXES=(syu1 syu2 syu3 syu4 card1 card3 card4 card6 card2 card7 card5 card8
               uri1 uri2 uri3 uri4 uri6 uri7 uri8 uri9 uri5)
 
+# Under Wine: the number boxes share an input context of their own, switched off as each takes
+# the focus; the others keep the thread's, as the user left it. Wine shows the state nowhere
+# outside the process, so the test build of the program tells it for the focused box; the
+# user's IME key is played by the same build.
+group_ime_windows() {
+    local steps box
+    steps="click|card_txt|"$'\n'"ime_key|"$'\n'"ime|on|"$'\n'"click|syu1|"
+    for box in "${NUMBER_BOXES[@]}"; do
+        steps+=$'\n'"ime|off|"$'\n'"press|Tab|"
+    done
+    scenario "input method per box" <<STEPS
+$steps
+click|card_txt|
+ime|on|
+click|bun_txt|
+ime|on|
+click|nin|
+ime|off|
+ime_key|
+ime|on|
+click|syu3|
+ime|off|
+click|uri_goukei_txt|
+ime|on|
+STEPS
+}
+
 group_ime() {
+    if windows_program; then
+        group_ime_windows
+        return
+    fi
     local missing
     missing=$(im_missing)
     if [ -n "$missing" ]; then
@@ -479,6 +557,7 @@ start_display
 case $GROUP in
 window) group_window ;;
 road) group_road ;;
+clipboard) group_clipboard ;;
 messages) group_messages ;;
 errors) group_errors ;;
 ending) group_ending ;;

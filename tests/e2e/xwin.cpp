@@ -7,6 +7,9 @@
 //   xwin close WINDOW         asks the window to close as a window manager does when its close
 //                             box is clicked: a WM_DELETE_WINDOW message. The display the tests
 //                             run on has no window manager, hence no close box to click.
+//   xwin digest WINDOW X Y W H  prints a digest of the pixels of that rectangle of the window:
+//                             two readings differ when what it shows changed (a button drawn
+//                             pressed, say).
 //   xwin clipboard-owner      prints the id of the window that owns the clipboard, 0 for none.
 //                             A program that copies first clears the clipboard and then sets
 //                             it; only once it owns the clipboard again is its text there.
@@ -235,7 +238,7 @@ int differ(int argc, char *argv[])
     return 0;
 }
 
-int pixels(Display *dpy, int argc, char *argv[])
+int read_pixels(Display *dpy, int argc, char *argv[])
 {
     char *end = nullptr;
     const Window w = std::strtoul(argv[2], &end, 0);
@@ -250,6 +253,15 @@ int pixels(Display *dpy, int argc, char *argv[])
         return 1;
     if (std::strcmp(argv[1], "capture") == 0)
         return argc == 8 && save(p, argv[7]) ? 0 : 1;
+    if (std::strcmp(argv[1], "digest") == 0) {
+        unsigned long long hash = 14695981039346656037ull; // FNV-1a over the pixels' colours
+        for (unsigned long v : p.rgb) {
+            hash ^= v;
+            hash *= 1099511628211ull;
+        }
+        std::printf("%016llx\n", hash);
+        return 0;
+    }
     std::map<unsigned long, long> seen;
     for (unsigned long v : p.rgb)
         ++seen[v];
@@ -269,13 +281,13 @@ int main(int argc, char *argv[])
     if (argc >= 4 && std::strcmp(argv[1], "differ") == 0)
         return differ(argc, argv);
     if ((argc == 8 && std::strcmp(argv[1], "capture") == 0)
-        || (argc == 7 && std::strcmp(argv[1], "colours") == 0)) {
+        || (argc == 7 && (std::strcmp(argv[1], "colours") == 0 || std::strcmp(argv[1], "digest") == 0))) {
         Display *dpy = XOpenDisplay(nullptr);
         if (!dpy) {
             std::fprintf(stderr, "xwin: cannot open the display\n");
             return 1;
         }
-        const int rc = pixels(dpy, argc, argv);
+        const int rc = read_pixels(dpy, argc, argv);
         XCloseDisplay(dpy);
         return rc;
     }
@@ -283,9 +295,9 @@ int main(int argc, char *argv[])
     if (!owner
         && (argc != 3
             || (std::strcmp(argv[1], "client-area") != 0 && std::strcmp(argv[1], "close") != 0))) {
-        std::fprintf(stderr, "usage: xwin client-area|close WINDOW, xwin clipboard-owner, xwin capture"
-                             " WINDOW X Y W H FILE, xwin differ FILE FILE [X,Y,W,H ...],"
-                             " xwin colours WINDOW X Y W H\n");
+        std::fprintf(stderr, "usage: xwin client-area|close WINDOW, xwin digest WINDOW X Y W H,"
+                             " xwin capture WINDOW X Y W H FILE, xwin differ FILE FILE [X,Y,W,H ...],"
+                             " xwin colours WINDOW X Y W H, or xwin clipboard-owner\n");
         return 2;
     }
     Display *dpy = XOpenDisplay(nullptr);

@@ -8,6 +8,10 @@
 //                               for a message box, its message. UTF-8, a line feed after each.
 //   wintext active TITLE        exit code 0 when the window is Windows' foreground window, the
 //                               one that has the keyboard; 1 when another one is
+//   wintext ime TITLE [open]    prints 1 when the input method of the box with the focus is
+//                               open, 0 when closed, -1 when there is none; "open" opens it
+//                               first, as the user's IME key does. Asks a test build of the
+//                               program (pelmora_test_hooks.exe), which alone answers.
 //   wintext controls TITLE      prints "NAME LEFT TOP WIDTH HEIGHT" for every control of one of
 //                               Pelmora's windows, in table order, from the client area's corner
 //
@@ -23,6 +27,13 @@
 //                               with high contrast on and off, over several themes
 //
 // The window verbs wait up to 10 s for a visible window of that title. Exit code 0 on success.
+//
+//   wintext clipboard-text      writes the clipboard's 8-bit text (CF_TEXT) as it is, without
+//                               its closing NUL: what a program that reads no Unicode pastes
+//   wintext clipboard-locale    prints the clipboard's locale (CF_LOCALE) as 4 hex digits
+//
+// Exit code 1 when the clipboard has no such format.
+
 #include "palette.hpp"
 #include "test_request.hpp"
 
@@ -34,6 +45,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <span>
 #include <string>
 #include <tuple>
@@ -310,6 +322,45 @@ int check_palettes()
     return failures ? 1 : 0;
 }
 
+// The clipboard's data of one format, or nothing; the clipboard may be busy for a moment.
+bool clipboard_data(UINT format, std::string &out)
+{
+    bool open = false;
+    for (int tries = 0; tries < 50 && !(open = OpenClipboard(nullptr)); ++tries)
+        Sleep(20);
+    if (!open)
+        return false;
+    bool got = false;
+    if (HANDLE data = GetClipboardData(format)) {
+        if (const void *bytes = GlobalLock(data)) {
+            out.assign(static_cast<const char *>(bytes), GlobalSize(data));
+            GlobalUnlock(data);
+            got = true;
+        }
+    }
+    CloseClipboard();
+    return got;
+}
+
+int clipboard(const std::wstring &verb)
+{
+    std::string data;
+    if (verb == L"clipboard-text") {
+        if (!clipboard_data(CF_TEXT, data))
+            return 1;
+        std::fwrite(data.data(), 1, data.find('\0') == std::string::npos ? data.size() : data.find('\0'),
+                    stdout);
+    } else {
+        if (!clipboard_data(CF_LOCALE, data) || data.size() < sizeof(LCID))
+            return 1;
+        LCID locale = 0;
+        std::memcpy(&locale, data.data(), sizeof locale);
+        std::printf("%04lx\n", static_cast<unsigned long>(locale));
+    }
+    std::fflush(stdout);
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t *argv[])
@@ -317,9 +368,12 @@ int wmain(int argc, wchar_t *argv[])
     _setmode(_fileno(stdout), _O_BINARY); // "\n", not "\r\n"
     if (argc == 2 && std::wstring(argv[1]) == L"palette")
         return check_palettes();
+    if (argc == 2 && (std::wstring(argv[1]) == L"clipboard-text" || std::wstring(argv[1]) == L"clipboard-locale"))
+        return clipboard(argv[1]);
+    const bool open = argc == 4 && std::wstring(argv[1]) == L"ime" && std::wstring(argv[3]) == L"open";
     if (argc < 3) {
-        std::fprintf(stderr, "usage: wintext client-area|message|active|controls|move|contrast TITLE ...\n"
-                             "       wintext palette\n");
+        std::fprintf(stderr, "usage: wintext client-area|message|active|ime|controls|move|contrast TITLE ...,"
+                             " wintext clipboard-text|clipboard-locale|palette\n");
         return 2;
     }
     const std::wstring verb = argv[1];
@@ -340,6 +394,13 @@ int wmain(int argc, wchar_t *argv[])
         EnumChildWindows(w, print_control, 0);
     } else if (verb == L"active") {
         return GetForegroundWindow() == w ? 0 : 1;
+    } else if (verb == L"ime") {
+        // The same name as the program's test hook.
+        const UINT probe = RegisterWindowMessageW(L"Pelmora input method probe");
+        DWORD_PTR answer = 0;
+        if (!probe || !SendMessageTimeoutW(w, probe, open ? 1 : 0, 0, SMTO_ABORTIFHUNG, 5000, &answer))
+            return 1;
+        std::printf("%d\n", static_cast<int>(static_cast<LRESULT>(answer)));
     } else if (verb == L"controls") {
         const pelmora::window_row *table = table_of(title);
         if (!table)
