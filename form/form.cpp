@@ -138,7 +138,7 @@ constexpr control_row usage_rows[] = {
     {"Label7", kind::label, "Picture1", u"コピーボタンを押してROに貼付して下さい", 120, 2280, 3735, 255, "#FFFFFF", nullptr, plain},
     // The gap in the name and version is an ideographic space.
     {"Label8", kind::label, "Picture1", u"Pelmora\u3000Ver1.01", 1200, 3000, 2895, 255, "#FFFFFF", "#FF0000", plain},
-    {"cmdOK", kind::button, "window", u"OK", 4440, 120, 1215, 375, nullptr, nullptr, default_button},
+    {"cmdOK", kind::button, "window", u"OK", 4440, 120, 1215, 375, nullptr, nullptr, default_button | cancel_button},
 };
 
 constexpr const char *usage_tabs[] = {"cmdOK", "Picture1"};
@@ -203,6 +203,16 @@ std::span<const binding_row> main_bindings() { return binding_rows; }
 std::span<const control_row> usage_controls() { return usage_rows; }
 std::span<const char *const> usage_tab_order() { return usage_tabs; }
 std::span<const char16_t *const> gothic_families() { return gothics; }
+
+window_tables main_tables()
+{
+    return {&main_window, main_rows, main_tabs, menu_rows, binding_rows};
+}
+
+window_tables usage_tables()
+{
+    return {&usage_window, usage_rows, usage_tabs, {}, {}};
+}
 
 const control_row *find_control(std::span<const control_row> table, std::string_view name)
 {

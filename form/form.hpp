@@ -12,6 +12,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pelmora {
 
@@ -26,7 +27,8 @@ enum control_flag : unsigned {
     flat = 8,     // output boxes: drawn without a border, since Tab stops at them
     digits = 16,  // number boxes: the input method is switched off whenever they take the focus
     sunken = 32,  // the usage window's white panel: a thin sunken border
-    default_button = 64, // pressed by Enter and by Esc (the usage window's "OK")
+    default_button = 64, // pressed by Enter (the usage window's "OK"; the main window has none)
+    cancel_button = 128, // pressed by Esc (the usage window's "OK" too)
 };
 
 struct control_row {
@@ -79,6 +81,26 @@ extern const window_row usage_window;
 std::span<const control_row> usage_controls();
 // The usage window's tab order: "OK" first, so it has the focus when the window appears.
 std::span<const char *const> usage_tab_order();
+
+// One window's tables together: what a front-end builds that window from.
+struct window_tables {
+    const window_row *window;
+    std::span<const control_row> controls;
+    std::span<const char *const> tab_order;
+    std::span<const menu_row> menus;
+    std::span<const binding_row> bindings; // empty: every button of the window closes it
+};
+window_tables main_tables();
+window_tables usage_tables();
+
+// What is wrong with a window's tables, one line per fault; empty when nothing is. The
+// front-ends look names up as they build, so a misspelt name would only give a missing
+// control or a dead command: a text box that is no window field, a container that is not a
+// frame or panel above the row, a control reaching outside its container, an unknown,
+// duplicate or focus-less name in the tab order, a control that takes the focus but is not in
+// it, a binding or menu command named twice or naming nothing, more than one default or
+// cancel button.
+std::vector<std::string> table_faults(const window_tables &tables);
 
 // Looks a control up by name; nullptr if the table has none of that name.
 const control_row *find_control(std::span<const control_row> table, std::string_view name);

@@ -48,12 +48,19 @@ UsageWindow::UsageWindow(QWidget *owner)
             w = label;
             break;
         }
-        case kind::button:
-            m_ok = new QPushButton(QString::fromUtf16(row.text), this);
-            m_ok->setDefault(row.flags & default_button);
-            connect(m_ok, &QPushButton::clicked, this, &UsageWindow::dismiss);
-            w = m_ok;
+        case kind::button: {
+            // The window's one command: every button hides it. Enter and Esc press the
+            // buttons the table makes the default and the cancel button.
+            auto *button = new QPushButton(QString::fromUtf16(row.text), this);
+            button->setDefault(row.flags & default_button);
+            if (row.flags & default_button)
+                m_default = button;
+            if (row.flags & cancel_button)
+                m_cancel = button;
+            connect(button, &QPushButton::clicked, this, &UsageWindow::dismiss);
+            w = button;
             break;
+        }
         case kind::frame:
         case kind::text_box:
         case kind::check_box:
@@ -75,20 +82,40 @@ UsageWindow::UsageWindow(QWidget *owner)
         }
     }
     condenseOverflowingLabels(this); // the steps are long lines; no font may cut them off
+
+    // Tab follows the table; a control that takes no focus (the panel) is passed over.
+    QWidget *previous = nullptr;
+    for (const char *name : usage_tab_order()) {
+        auto *w = findChild<QWidget *>(QLatin1StringView(name));
+        if (!w || w->focusPolicy() == Qt::NoFocus)
+            continue;
+        if (!m_first)
+            m_first = w;
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
 }
 
 void UsageWindow::keyPressEvent(QKeyEvent *event)
 {
-    // Enter and Esc anywhere in the window act as "OK".
+    // Enter and Esc anywhere in the window press its default and its cancel button.
+    QPushButton *pressed = nullptr;
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        pressed = m_default;
+        break;
     case Qt::Key_Escape:
-        dismiss();
-        return;
+        pressed = m_cancel;
+        break;
     default:
-        QWidget::keyPressEvent(event);
+        break;
     }
+    if (pressed)
+        pressed->click();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void UsageWindow::dismiss()
@@ -102,7 +129,9 @@ void UsageWindow::dismiss()
 void UsageWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    m_ok->setFocus(Qt::OtherFocusReason);
+    // The focus starts on the first of the tab order: "OK".
+    if (m_first)
+        m_first->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace pelmora

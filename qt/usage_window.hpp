@@ -22,7 +22,9 @@ private:
     // "OK", Enter and Esc: hidden, kept for the next show.
     void dismiss();
 
-    QPushButton *m_ok = nullptr;
+    QPushButton *m_default = nullptr; // pressed by Enter
+    QPushButton *m_cancel = nullptr;  // pressed by Esc
+    QWidget *m_first = nullptr;       // the first of the tab order that takes the focus
 };
 
 } // namespace pelmora

@@ -1,9 +1,15 @@
 #include "form_window.hpp"
 
+#include "push_button.hpp"
 #include "resource.h"
 #include "text_box.hpp"
 
+#ifdef PELMORA_TEST_HOOKS
+#include "test_request.hpp"
+#endif
+
 #include <algorithm>
+#include <utility>
 
 namespace pelmora::win32 {
 
@@ -84,6 +90,8 @@ bool register_classes(HINSTANCE instance)
 
     WNDCLASSEXW frame{};
     frame.cbSize = sizeof frame;
+    // Resized frames paint themselves whole: their edge and caption depend on their size.
+    frame.style = CS_HREDRAW | CS_VREDRAW;
     frame.lpfnWndProc = &form_window::frame_procedure;
     frame.hInstance = instance;
     frame.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -91,7 +99,10 @@ bool register_classes(HINSTANCE instance)
     return RegisterClassExW(&frame) != 0;
 }
 
-form_window::form_window(std::span<const control_row> rows) : m_rows(rows) {}
+form_window::form_window(std::span<const control_row> rows, std::span<const char *const> tab_order)
+    : m_rows(rows), m_tab_names(tab_order)
+{
+}
 
 form_window::~form_window()
 {
@@ -118,6 +129,8 @@ bool form_window::build()
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     m_look = std::make_unique<look>(dpi_of(m_hwnd));
+    const system_answer system = ask_system();
+    m_palette = pick_palette(*m_window, m_rows, system.high_contrast, system.colours);
     const look &l = *m_look;
     m_controls.clear();
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
@@ -125,8 +138,11 @@ bool form_window::build()
         HWND parent = std::string_view(row.container) == "window" ? m_hwnd : control(row.container);
         const wchar_t *text = row.what == kind::text_box || !row.text ? L"" : wide(row.text);
         const auto id = static_cast<INT_PTR>(first_control_id + i);
-        HWND h = CreateWindowExW(ex_style_of(row), class_of(row.what), text,
-                                 style_of(row) | WS_CHILD | WS_VISIBLE, l.px(row.left),
+        // Where the table lets two controls overlap by a pixel (a label and the box it names),
+        // each paints only where the other is not on top: the pixel looks the same whichever
+        // of the two is painted last.
+        const DWORD style = style_of(row) | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+        HWND h = CreateWindowExW(ex_style_of(row), class_of(row.what), text, style, l.px(row.left),
                                  l.px(row.top), l.px(row.width), l.px(row.height), parent,
                                  reinterpret_cast<HMENU>(id), instance, nullptr);
         if (h) {
@@ -134,33 +150,76 @@ bool form_window::build()
             // After the font: the line the box shows is measured in it.
             if (row.what == kind::text_box)
                 centre_text_vertically(h);
+            else if (row.what == kind::button)
+                press_on_every_click(h);
         }
         m_controls.push_back(h);
     }
+    m_tab_order.clear();
+    for (const char *name : m_tab_names) {
+        if (HWND h = control(name))
+            m_tab_order.push_back(h);
+    }
     fit_labels();
-    set_client_size(m_hwnd, l.px(m_window->width), l.px(m_window->height));
+    set_icons();
+    set_client_size(m_hwnd, l.px(m_window->width), l.px(m_window->height), l.dpi());
     return std::find(m_controls.begin(), m_controls.end(), nullptr) == m_controls.end();
 }
 
-void form_window::lay_out()
+void form_window::place_controls()
 {
-    // The old fonts are deleted only once every control has its new one.
-    auto fresh = std::make_unique<look>(dpi_of(m_hwnd));
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         const control_row &row = m_rows[i];
         HWND h = m_controls[i];
         if (!h)
             continue;
-        SetWindowPos(h, nullptr, fresh->px(row.left), fresh->px(row.top), fresh->px(row.width),
-                     fresh->px(row.height), SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(fresh->font(row.flags)), FALSE);
+        // Not drawn here: everything is repainted once all is in place.
+        SetWindowPos(h, nullptr, m_look->px(row.left), m_look->px(row.top), m_look->px(row.width),
+                     m_look->px(row.height), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+        SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(m_look->font(row.flags)), FALSE);
         if (row.what == kind::text_box)
             refit_text_box(h);
     }
-    m_look = std::move(fresh);
+}
+
+void form_window::set_icons()
+{
+    SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(m_look->icon(m_look->small_icon_size())));
+    SendMessageW(m_hwnd, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(m_look->icon(m_look->big_icon_size())));
+}
+
+void form_window::change_dpi(UINT dpi, const RECT &suggested)
+{
+    // The old look (fonts, brushes, icons) goes only once nothing uses it any more.
+    const std::unique_ptr<look> old = std::exchange(m_look, std::make_unique<look>(dpi));
+    // Where Windows suggests, as it is: a size of the window's own choice, set from its
+    // corner, could put it back on the other screen and make it bounce between the two.
+    SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    place_controls();
     fit_labels();
-    set_client_size(m_hwnd, m_look->px(m_window->width), m_look->px(m_window->height));
-    InvalidateRect(m_hwnd, nullptr, TRUE);
+    set_icons();
+    repaint_all();
+}
+
+void form_window::refresh_colours()
+{
+    const system_answer system = ask_system();
+    palette fresh = pick_palette(*m_window, m_rows, system.high_contrast, system.colours);
+    if (fresh == m_palette)
+        return;
+    m_palette = std::move(fresh);
+    repaint_all();
+}
+
+void form_window::repaint_all()
+{
+    // The window clips its children, which keep their old pixels when moved, resized or given
+    // a font; every one of them, frames and the boxes' edges too, is painted anew.
+    RedrawWindow(m_hwnd, nullptr, nullptr,
+                 RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void form_window::fit_labels()
@@ -204,10 +263,74 @@ const control_row *form_window::row_of(HWND control) const
     return row && m_controls[static_cast<std::size_t>(row - m_rows.data())] == control ? row : nullptr;
 }
 
+HWND form_window::first_in_tab_order() const
+{
+    for (HWND h : m_tab_order) {
+        if (GetWindowLongPtrW(h, GWL_STYLE) & WS_TABSTOP)
+            return h;
+    }
+    return nullptr;
+}
+
+const control_row *form_window::clicked_button(WPARAM w, LPARAM l) const
+{
+    const int id = LOWORD(w);
+    const control_row *row = nullptr;
+    if (id == IDOK || id == IDCANCEL) {
+        const unsigned key = id == IDOK ? default_button : cancel_button;
+        const auto it = std::find_if(m_rows.begin(), m_rows.end(),
+                                     [key](const control_row &r) { return r.flags & key; });
+        row = it == m_rows.end() ? nullptr : &*it;
+    } else if (HIWORD(w) == BN_CLICKED) {
+        row = row_of(reinterpret_cast<HWND>(l));
+    }
+    return row && row->what == kind::button ? row : nullptr;
+}
+
+bool form_window::take_tab(const MSG &message)
+{
+    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || m_tab_order.empty()
+        || (GetKeyState(VK_CONTROL) & 0x8000) || (GetKeyState(VK_MENU) & 0x8000))
+        return false;
+    HWND focus = GetFocus();
+    if (!focus || !IsChild(m_hwnd, focus))
+        return false;
+    const std::size_t count = m_tab_order.size();
+    std::size_t at = count; // not in the order: Tab starts at the first, Shift+Tab at the last
+    for (std::size_t i = 0; i < count; ++i) {
+        if (m_tab_order[i] == focus)
+            at = i;
+    }
+    const bool back = GetKeyState(VK_SHIFT) & 0x8000;
+    HWND target = nullptr;
+    for (std::size_t step = 1; step <= count && !target; ++step) {
+        const std::size_t next = at == count ? (back ? count - step : step - 1)
+                                             : (back ? (at + count - step) % count : (at + step) % count);
+        HWND h = m_tab_order[next];
+        if ((GetWindowLongPtrW(h, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(h) && IsWindowEnabled(h))
+            target = h;
+    }
+    if (!target)
+        return true;
+    // The keyboard is in use: focus rectangles show from now on, as the dialog manager does.
+    SendMessageW(m_hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    SetFocus(target);
+    // As in a dialog, a box reached by Tab has all its text selected.
+    if (SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+        SendMessageW(target, EM_SETSEL, 0, -1);
+    return true;
+}
+
 form_window *form_window::of(HWND window)
 {
     return window ? reinterpret_cast<form_window *>(GetWindowLongPtrW(window, GWLP_USERDATA))
                   : nullptr;
+}
+
+colour_pair form_window::colours_of(const control_row &row) const
+{
+    const auto index = static_cast<std::size_t>(&row - m_rows.data());
+    return index < m_palette.controls.size() ? m_palette.controls[index] : m_palette.window;
 }
 
 LRESULT form_window::colour_of(HDC dc, HWND control)
@@ -215,13 +338,12 @@ LRESULT form_window::colour_of(HDC dc, HWND control)
     const control_row *row = row_of(control);
     if (!row || !m_look)
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
-    const COLORREF standard = GetSysColor(row->what == kind::text_box ? COLOR_WINDOW : COLOR_BTNFACE);
-    const COLORREF back = colour_ref(row->background, standard);
-    SetTextColor(dc, colour_ref(row->foreground, RGB(0, 0, 0)));
-    SetBkColor(dc, back);
+    const colour_pair colours = colours_of(*row);
+    SetTextColor(dc, colour_ref(colours.text));
+    SetBkColor(dc, colour_ref(colours.background));
     if (const auto index = static_cast<std::size_t>(row - m_rows.data()); index < m_spacing.size())
         SetTextCharacterExtra(dc, m_spacing[index]);
-    return reinterpret_cast<LRESULT>(m_look->brush(back));
+    return reinterpret_cast<LRESULT>(m_look->brush(colours.background));
 }
 
 LRESULT form_window::answer(UINT message, WPARAM w, LPARAM l)
@@ -236,7 +358,7 @@ LRESULT form_window::answer(UINT message, WPARAM w, LPARAM l)
         const control_row *row = row_of(item.hwndItem);
         if (!row || row->what != kind::button || !m_look)
             break;
-        draw_button(item, *row, *m_look);
+        draw_button(item, *row, colours_of(*row), m_palette, *m_look);
         return TRUE;
     }
     case WM_ERASEBKGND: {
@@ -244,8 +366,7 @@ LRESULT form_window::answer(UINT message, WPARAM w, LPARAM l)
             break;
         RECT area{};
         GetClientRect(m_hwnd, &area);
-        const COLORREF back = colour_ref(m_window->background, GetSysColor(COLOR_BTNFACE));
-        FillRect(reinterpret_cast<HDC>(w), &area, m_look->brush(back));
+        FillRect(reinterpret_cast<HDC>(w), &area, m_look->brush(m_palette.window.background));
         return 1;
     }
     case WM_GETMINMAXINFO: {
@@ -261,14 +382,44 @@ LRESULT form_window::answer(UINT message, WPARAM w, LPARAM l)
         info.ptMaxTrackSize.y = std::max(info.ptMaxTrackSize.y, height);
         return 0;
     }
-    case WM_DPICHANGED: {
-        // Moved to a screen of another DPI: Windows proposes where; the layout follows.
-        const RECT &proposed = *reinterpret_cast<const RECT *>(l);
-        SetWindowPos(m_hwnd, nullptr, proposed.left, proposed.top, proposed.right - proposed.left,
-                     proposed.bottom - proposed.top, SWP_NOZORDER | SWP_NOACTIVATE);
-        lay_out();
-        return 0;
+    case DM_GETDEFID: {
+        // What Enter presses, asked by the dialog manager: the table's default button, if any.
+        const auto it = std::find_if(m_rows.begin(), m_rows.end(),
+                                     [](const control_row &r) { return r.flags & default_button; });
+        if (it == m_rows.end())
+            return 0;
+        return MAKELRESULT(first_control_id + (it - m_rows.begin()), DC_HASDEFID);
     }
+    case WM_GETDPISCALEDSIZE: {
+        // About to move to a screen of another DPI: the window's size there is the one whose
+        // client area is the layout's at that DPI, and Windows suggests a place of that size.
+        if (!m_look)
+            break;
+        const auto dpi = static_cast<UINT>(w);
+        const int width = pelmora::px(m_window->width, static_cast<int>(dpi));
+        const int height = pelmora::px(m_window->height, static_cast<int>(dpi));
+        *reinterpret_cast<SIZE *>(l) = window_size_for(m_hwnd, width, height, dpi);
+        return TRUE;
+    }
+    case WM_DPICHANGED:
+        // The new DPI comes with the message (the same for both axes), as GetDpiForWindow
+        // does not on Windows 8.1 and early Windows 10.
+        if (!m_look)
+            break;
+        change_dpi(LOWORD(w), *reinterpret_cast<const RECT *>(l));
+        return 0;
+    case WM_SYSCOLORCHANGE:
+        refresh_colours();
+        break;
+    case WM_SETTINGCHANGE:
+        // High contrast switched on or off, or its theme changed.
+        if (w == SPI_SETHIGHCONTRAST || w == 0)
+            refresh_colours();
+        break;
+#ifdef PELMORA_TEST_HOOKS
+    case WM_COPYDATA:
+        return answer_test_request(m_hwnd, *reinterpret_cast<const COPYDATASTRUCT *>(l));
+#endif
     case WM_ACTIVATE:
         if (LOWORD(w) == WA_INACTIVE) {
             HWND focus = GetFocus();
@@ -321,7 +472,7 @@ LRESULT CALLBACK form_window::frame_procedure(HWND frame, UINT message, WPARAM w
         PAINTSTRUCT paint{};
         HDC dc = BeginPaint(frame, &paint);
         if (const control_row *row = top->row_of(frame); dc && row && top->m_look)
-            paint_container(frame, dc, *row, *top->m_look);
+            paint_container(frame, dc, *row, top->colours_of(*row), *top->m_look);
         EndPaint(frame, &paint);
         return 0;
     }

@@ -36,8 +36,12 @@ public:
     // The window; nullptr once Windows has destroyed it.
     HWND hwnd() const { return m_hwnd; }
 
+    // Tab and Shift+Tab in the window follow its table's tab order, which crosses frames as no
+    // creation order can, passing over controls that take no focus. True when taken.
+    bool take_tab(const MSG &message);
+
 protected:
-    explicit form_window(std::span<const control_row> rows);
+    form_window(std::span<const control_row> rows, std::span<const char *const> tab_order);
     virtual ~form_window();
 
     // Creates the window of the class; the controls are made in its WM_CREATE (build()).
@@ -47,19 +51,23 @@ protected:
     // window's DPI; then the client area. False when Windows refused a control: WM_CREATE then
     // refuses the window, so that no half-built window shows.
     bool build();
-    // Places and sizes every control and the client area again at the window's current DPI,
-    // and gives each its font: for a move to a screen of another DPI.
-    void lay_out();
 
     HWND control(std::string_view name) const;
     const control_row *row_of(HWND control) const;
     const control_row *row_of_id(int id) const;
+    // The first control of the tab order that takes the focus; nullptr when none does.
+    HWND first_in_tab_order() const;
+    // The button that a WM_COMMAND clicks, or nullptr. Enter and Esc come from the dialog
+    // manager as IDOK and IDCANCEL, with the focused control or with no window (no control
+    // has those IDs): they click the button the table makes the default or the cancel button,
+    // and nothing where it makes none, as in the main window.
+    const control_row *clicked_button(WPARAM w, LPARAM l) const;
     look &current_look() { return *m_look; }
 
     // The window's own messages; what it does not handle goes to answer().
     virtual LRESULT handle(UINT message, WPARAM w, LPARAM l) = 0;
-    // What every table window answers alike: colours, button faces, background, DPI changes,
-    // and the focus kept across activations.
+    // What every table window answers alike: colours, button faces, background, moves to a
+    // screen of another DPI, switches of high contrast, and the focus kept across activations.
     LRESULT answer(UINT message, WPARAM w, LPARAM l);
 
     // The control that had the focus when the window was last deactivated; it gets it back.
@@ -71,12 +79,26 @@ private:
     static LRESULT CALLBACK frame_procedure(HWND frame, UINT message, WPARAM w, LPARAM l);
     static form_window *of(HWND window);
     LRESULT colour_of(HDC dc, HWND control);
+    colour_pair colours_of(const control_row &row) const;
     void fit_labels();
+    // Places and sizes every control at the look's DPI and gives each its font.
+    void place_controls();
+    // The caption's small and big icons at the look's DPI.
+    void set_icons();
+    // Moved to a screen of that DPI: the window goes where Windows suggests, and everything in
+    // it is made, placed and painted anew at the new DPI.
+    void change_dpi(UINT dpi, const RECT &suggested);
+    // The colours again from the system's answer; everything is repainted when they changed.
+    void refresh_colours();
+    void repaint_all();
 
     std::span<const control_row> m_rows;
+    std::span<const char *const> m_tab_names;
+    std::vector<HWND> m_tab_order; // the controls of m_tab_names that exist
     const window_row *m_window = nullptr;
     HWND m_hwnd = nullptr;
     std::unique_ptr<look> m_look;
+    palette m_palette;
     std::vector<HWND> m_controls; // one per row, in table order
     std::vector<int> m_spacing;   // letter spacing per row: labels squeezed to fit their width
 };

@@ -3,6 +3,7 @@
 #include "resource.h"
 
 #include <cmath>
+#include <optional>
 
 namespace pelmora::win32 {
 
@@ -72,7 +73,7 @@ UINT dpi_of(HWND window)
     return screen_dpi();
 }
 
-void set_client_size(HWND window, int width, int height)
+SIZE window_size_for(HWND window, int width, int height, UINT dpi)
 {
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
     const auto ex_style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
@@ -80,10 +81,22 @@ void set_client_size(HWND window, int width, int height)
     RECT outer{0, 0, width, height};
     using adjust_function = BOOL WINAPI(RECT *, DWORD, BOOL, DWORD, UINT);
     static auto *const adjust_for_dpi = user32_function<adjust_function>("AdjustWindowRectExForDpi");
-    if (!(adjust_for_dpi && adjust_for_dpi(&outer, style, menu, ex_style, dpi_of(window))))
-        AdjustWindowRectEx(&outer, style, menu, ex_style);
+    if (adjust_for_dpi && adjust_for_dpi(&outer, style, menu, ex_style, dpi))
+        return {outer.right - outer.left, outer.bottom - outer.top};
+    // Older Windows keep a window's frame as it is on a screen of another DPI.
+    RECT frame{}, client{};
+    if (GetWindowRect(window, &frame) && GetClientRect(window, &client))
+        return {width + (frame.right - frame.left) - client.right,
+                height + (frame.bottom - frame.top) - client.bottom};
+    AdjustWindowRectEx(&outer, style, menu, ex_style);
+    return {outer.right - outer.left, outer.bottom - outer.top};
+}
+
+void set_client_size(HWND window, int width, int height, UINT dpi)
+{
+    const SIZE outer = window_size_for(window, width, height, dpi);
     const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
-    SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top, flags);
+    SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy, flags);
     // The estimate misses where the menu bar wraps or the frame is drawn differently: measure
     // the client area as it came out and correct by the difference.
     RECT client{}, frame{};
@@ -96,12 +109,36 @@ void set_client_size(HWND window, int width, int height)
     }
 }
 
-COLORREF colour_ref(const char *rgb, COLORREF fallback)
+#ifdef PELMORA_TEST_HOOKS
+namespace {
+
+std::optional<system_answer> injected_answer;
+
+} // namespace
+
+void inject_system_answer(const system_answer *answer)
 {
-    const std::optional<std::uint32_t> value = rgb_of(rgb);
-    if (!value)
-        return fallback;
-    return RGB((*value >> 16) & 0xFF, (*value >> 8) & 0xFF, *value & 0xFF);
+    injected_answer.reset();
+    if (answer)
+        injected_answer = *answer;
+}
+#endif
+
+system_answer ask_system()
+{
+#ifdef PELMORA_TEST_HOOKS
+    if (injected_answer)
+        return *injected_answer;
+#endif
+    system_answer a;
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof contrast;
+    a.high_contrast = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0)
+                      && (contrast.dwFlags & HCF_HIGHCONTRASTON);
+    a.colours = {rgb_from(GetSysColor(COLOR_WINDOW)),    rgb_from(GetSysColor(COLOR_WINDOWTEXT)),
+                 rgb_from(GetSysColor(COLOR_BTNFACE)),   rgb_from(GetSysColor(COLOR_BTNTEXT)),
+                 rgb_from(GetSysColor(COLOR_HIGHLIGHT)), rgb_from(GetSysColor(COLOR_GRAYTEXT))};
+    return a;
 }
 
 const std::wstring &gothic_family()
@@ -140,6 +177,8 @@ look::~look()
     }
     for (const auto &[colour, brush] : m_brushes)
         DeleteObject(brush);
+    for (const auto &[size, icon] : m_icons)
+        DestroyIcon(icon);
 }
 
 HFONT look::font(unsigned flags) const
@@ -161,6 +200,46 @@ HBRUSH look::brush(COLORREF colour)
     return it->second;
 }
 
+HICON look::icon(int size)
+{
+    auto it = m_icons.find(size);
+    if (it == m_icons.end()) {
+        // Not shared: a shared icon keeps the size it was first loaded at.
+        auto made = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
+                                                  MAKEINTRESOURCEW(PELMORA_ICON), IMAGE_ICON,
+                                                  size, size, 0));
+        if (!made)
+            return nullptr;
+        it = m_icons.emplace(size, made).first;
+    }
+    return it->second;
+}
+
+namespace {
+
+int metric_at(int metric, UINT dpi)
+{
+    using metric_function = int WINAPI(int, UINT);
+    static auto *const for_dpi = user32_function<metric_function>("GetSystemMetricsForDpi");
+    if (for_dpi) {
+        if (const int value = for_dpi(metric, dpi); value > 0)
+            return value;
+    }
+    return MulDiv(GetSystemMetrics(metric), static_cast<int>(dpi), static_cast<int>(screen_dpi()));
+}
+
+} // namespace
+
+int look::small_icon_size() const
+{
+    return metric_at(SM_CXSMICON, m_dpi);
+}
+
+int look::big_icon_size() const
+{
+    return metric_at(SM_CXICON, m_dpi);
+}
+
 int spacing_to_fit(HDC dc, const std::wstring &text, HFONT font, int width)
 {
     constexpr int tightest_spacing_percent = 85;
@@ -178,19 +257,17 @@ int spacing_to_fit(HDC dc, const std::wstring &text, HFONT font, int width)
     return squeeze <= most ? -squeeze : 0;
 }
 
-void paint_container(HWND container, HDC dc, const control_row &row, look &l)
+void paint_container(HWND container, HDC dc, const control_row &row, colour_pair colours, look &l)
 {
     RECT area{};
     GetClientRect(container, &area);
-    FillRect(dc, &area, l.brush(colour_ref(row.background, GetSysColor(COLOR_BTNFACE))));
+    FillRect(dc, &area, l.brush(colours.background));
     if (row.what != kind::frame) {
         if (row.flags & sunken)
             DrawEdge(dc, &area, BDR_SUNKENOUTER, BF_RECT);
         // The program's icon in the top-left corner, inside the edge, at 16 px scaled.
         const int size = l.px(240);
-        if (auto icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
-                                                      MAKEINTRESOURCEW(PELMORA_ICON), IMAGE_ICON,
-                                                      size, size, LR_SHARED)))
+        if (HICON icon = l.icon(size))
             DrawIconEx(dc, 1, 1, icon, size, size, 0, nullptr, DI_NORMAL);
         return;
     }
@@ -209,25 +286,26 @@ void paint_container(HWND container, HDC dc, const control_row &row, look &l)
         // A little of the background either side keeps the edge off the letters.
         const int gap = l.px(30);
         RECT back{text.left - gap, text.top, text.right + gap, text.bottom};
-        FillRect(dc, &back, l.brush(colour_ref(row.background, GetSysColor(COLOR_BTNFACE))));
+        FillRect(dc, &back, l.brush(colours.background));
         SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, colour_ref(row.foreground, RGB(0, 0, 0)));
+        SetTextColor(dc, colour_ref(colours.text));
         DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
                   DT_SINGLELINE | DT_NOPREFIX);
     }
     SelectObject(dc, old_font);
 }
 
-void draw_button(const DRAWITEMSTRUCT &item, const control_row &row, look &l)
+void draw_button(const DRAWITEMSTRUCT &item, const control_row &row, colour_pair colours,
+                 const palette &p, look &l)
 {
     HDC dc = item.hDC;
     RECT r = item.rcItem;
     const bool pressed = item.itemState & ODS_SELECTED;
     if (row.flags & default_button) {
-        FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        FrameRect(dc, &r, l.brush(colours.text));
         InflateRect(&r, -1, -1);
     }
-    FillRect(dc, &r, l.brush(colour_ref(row.background, GetSysColor(COLOR_BTNFACE))));
+    FillRect(dc, &r, l.brush(colours.background));
     DrawEdge(dc, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
 
     const std::wstring caption = wide(row.text);
@@ -236,8 +314,7 @@ void draw_button(const DRAWITEMSTRUCT &item, const control_row &row, look &l)
         OffsetRect(&text, 1, 1);
     HGDIOBJ old_font = SelectObject(dc, l.font(row.flags));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, (item.itemState & ODS_DISABLED) ? GetSysColor(COLOR_GRAYTEXT)
-                                                     : colour_ref(row.foreground, RGB(0, 0, 0)));
+    SetTextColor(dc, colour_ref((item.itemState & ODS_DISABLED) ? p.disabled_text : colours.text));
     DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, old_font);
@@ -245,7 +322,14 @@ void draw_button(const DRAWITEMSTRUCT &item, const control_row &row, look &l)
     if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
         RECT focus = r;
         InflateRect(&focus, -3, -3);
-        DrawFocusRect(dc, &focus);
+        if (p.high_contrast) {
+            // A dotted inversion can vanish in a theme's colours; the highlight colour cannot.
+            FrameRect(dc, &focus, l.brush(p.focus));
+            InflateRect(&focus, -1, -1);
+            FrameRect(dc, &focus, l.brush(p.focus));
+        } else {
+            DrawFocusRect(dc, &focus);
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 // brushes of one window at that DPI, and the painting of frames and owner-drawn buttons.
 
 #include "form.hpp"
+#include "palette.hpp"
 
 #include <windows.h>
 
@@ -30,14 +31,39 @@ inline std::wstring wide(std::u16string_view text)
 // the system refuses, as older Windows and Wine do.
 void become_dpi_aware();
 
-// The DPI a window is drawn at: its monitor's where Windows tells per window, else the screen's.
+// The DPI a window is drawn at when it is made: its monitor's where Windows tells per window,
+// else the screen's. Later changes come with WM_DPICHANGED.
 UINT dpi_of(HWND window);
 
-// Sizes a top-level window so that its client area (below the menu bar) is exactly as given.
-void set_client_size(HWND window, int width, int height);
+// The outer size of a top-level window whose client area (below the menu bar) is as given, at
+// that DPI: from Windows' frame metrics for the DPI where it has them (Windows 10 1607 on),
+// else from the frame the window has now.
+SIZE window_size_for(HWND window, int width, int height, UINT dpi);
 
-// A table colour as a COLORREF; the fallback for nullptr.
-COLORREF colour_ref(const char *rgb, COLORREF fallback);
+// Sizes a top-level window so that its client area (below the menu bar) is exactly as given.
+void set_client_size(HWND window, int width, int height, UINT dpi);
+
+// 0xRRGGBB as a COLORREF, and back.
+constexpr COLORREF colour_ref(std::uint32_t rgb)
+{
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+constexpr std::uint32_t rgb_from(COLORREF colour)
+{
+    return (std::uint32_t{GetRValue(colour)} << 16) | (std::uint32_t{GetGValue(colour)} << 8)
+           | GetBValue(colour);
+}
+
+// What the system says about colours: whether high contrast is on, and its colours.
+struct system_answer {
+    bool high_contrast = false;
+    system_colours colours{};
+};
+system_answer ask_system();
+#ifdef PELMORA_TEST_HOOKS
+// A test build answers this instead of the system from now on; nullptr: the system again.
+void inject_system_answer(const system_answer *answer);
+#endif
 
 // The first gothic of gothic_families() that the system really has: a family is accepted
 // only when GetTextFaceW names it back (Windows silently substitutes missing fonts).
@@ -57,6 +83,12 @@ public:
     HFONT font(unsigned flags = plain) const;
     // A solid brush of the colour, made once and kept while the look lives.
     HBRUSH brush(COLORREF colour);
+    HBRUSH brush(std::uint32_t rgb) { return brush(colour_ref(rgb)); }
+    // The program's icon, square, of that many pixels; made once and kept while the look lives.
+    HICON icon(int size);
+    // The sizes of the caption's small and big icons at this DPI.
+    int small_icon_size() const;
+    int big_icon_size() const;
 
 private:
     UINT m_dpi;
@@ -64,6 +96,7 @@ private:
     HFONT m_bold = nullptr;
     HFONT m_small = nullptr;
     std::map<COLORREF, HBRUSH> m_brushes;
+    std::map<int, HICON> m_icons;
 };
 
 // The letter spacing (SetTextCharacterExtra, negative) that makes a one-line text fit the
@@ -73,10 +106,12 @@ int spacing_to_fit(HDC dc, const std::wstring &text, HFONT font, int width);
 
 // A frame: its colour, an etched edge and its caption in the caption colour, cut into the
 // top edge. A panel (the usage window's picture box): its colour, a thin sunken edge and the icon.
-void paint_container(HWND container, HDC dc, const control_row &row, look &l);
+void paint_container(HWND container, HDC dc, const control_row &row, colour_pair colours, look &l);
 
-// An owner-drawn button: face in the row's colour, raised or (pressed) sunken edge, the
-// caption, the focus rectangle, and a dark outline for a default button.
-void draw_button(const DRAWITEMSTRUCT &item, const control_row &row, look &l);
+// An owner-drawn button: face in its colour, raised or (pressed) sunken edge, the caption, the
+// focus rectangle (in high contrast a frame in the highlight colour), and an outline in the
+// caption's colour for a default button.
+void draw_button(const DRAWITEMSTRUCT &item, const control_row &row, colour_pair colours,
+                 const palette &p, look &l);
 
 } // namespace pelmora::win32

@@ -30,8 +30,8 @@ int run(int show)
         }
         if (window.take_key(message))
             continue;
-        // The dialog manager gives both windows Tab, Enter and Esc; the main window ignores
-        // the IDOK and IDCANCEL it sends for Enter and Esc.
+        // The dialog manager gives both windows Enter and Esc (as IDOK and IDCANCEL: each
+        // window presses its table's default and cancel button, the main window none).
         if (HWND main = window.hwnd(); main && IsDialogMessageW(main, &message))
             continue;
         if (HWND usage = window.usage_hwnd(); usage && IsDialogMessageW(usage, &message))

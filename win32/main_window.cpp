@@ -1,11 +1,10 @@
 #include "main_window.hpp"
 
 #include "accessibility.hpp"
+#include "clipboard.hpp"
 #include "tallies.hpp"
 
 #include <imm.h>
-
-#include <cstring>
 
 namespace pelmora::win32 {
 
@@ -18,33 +17,6 @@ constexpr UINT_PTR timer1_id = 1;
 // A copy that the clipboard refused is reported as the run-time error it is.
 constexpr char16_t clipboard_refused[] = u"実行時エラー '521':\n\nクリップボードを開けません。";
 
-// Clears the clipboard, then puts the text there as Unicode text. False when refused.
-bool put_on_clipboard(HWND owner, const std::u16string &text)
-{
-    // Another program may hold the clipboard for a moment: ask again a few times.
-    bool open = false;
-    for (int attempt = 0; attempt < 10 && !(open = OpenClipboard(owner)); ++attempt)
-        Sleep(20);
-    if (!open)
-        return false;
-    bool done = EmptyClipboard();
-    if (done) {
-        const std::size_t bytes = (text.size() + 1) * sizeof(char16_t);
-        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-        void *target = memory ? GlobalLock(memory) : nullptr;
-        if (target) {
-            std::memcpy(target, text.c_str(), bytes); // with the closing NUL
-            GlobalUnlock(memory);
-        }
-        // Once set, the memory belongs to the clipboard.
-        done = target && SetClipboardData(CF_UNICODETEXT, memory);
-        if (!done && memory)
-            GlobalFree(memory);
-    }
-    CloseClipboard();
-    return done;
-}
-
 bool is_edit(HWND window)
 {
     wchar_t name[16] = {};
@@ -56,9 +28,28 @@ bool key_down(int key)
     return GetKeyState(key) & 0x8000;
 }
 
+#ifdef PELMORA_TEST_HOOKS
+// Test builds only. Wine shows the state of the input method nowhere outside the process, so
+// tests/wine/wintext.exe asks the window with this message: wParam 0 asks whether the input
+// method of the box with the focus is open, 1 opens it first, as the user's IME key does. The
+// answer: 1 open, 0 closed, -1 when no box has the focus or it has no input context.
+LRESULT input_method_probe(WPARAM w)
+{
+    HWND focus = GetFocus();
+    HIMC context = focus && is_edit(focus) ? ImmGetContext(focus) : nullptr;
+    if (!context)
+        return -1;
+    if (w == 1)
+        ImmSetOpenStatus(context, TRUE);
+    const LRESULT open = ImmGetOpenStatus(context) ? 1 : 0;
+    ImmReleaseContext(focus, context);
+    return open;
+}
+#endif
+
 } // namespace
 
-main_form::main_form() : form_window(main_controls()) {}
+main_form::main_form() : form_window(main_controls(), main_tab_order()) {}
 
 main_form::~main_form() = default;
 
@@ -112,21 +103,26 @@ bool main_form::on_create()
 {
     if (!build())
         return false;
+    // The number boxes share an input context of their own, which each switches off when it
+    // takes the focus; the other boxes keep the thread's, as the user leaves it.
+    m_digits_context = ImmCreateContext();
     for (const control_row &row : main_controls()) {
         HWND h = control(row.name);
         if (row.what == kind::text_box) {
-            const field f = *field_by_name(row.name);
-            m_boxes[index_of(f)] = h;
+            const std::optional<field> f = field_by_name(row.name);
+            if (!f)
+                continue; // a box that is no field is left unbound (the table test reports it)
+            m_boxes[index_of(*f)] = h;
             // No limit but memory's (0 means about 2^31 characters).
             SendMessageW(h, EM_SETLIMITTEXT, 0, 0);
-            set_text(f, start_text(f));
+            set_text(*f, start_text(*f));
+            if ((row.flags & digits) && m_digits_context)
+                ImmAssociateContext(h, m_digits_context);
         } else if (row.what == kind::check_box) {
             m_orc_check = h;
             SendMessageW(h, BM_SETCHECK, BST_CHECKED, 0);
         }
     }
-    for (const char *name : main_tab_order())
-        m_tab_order.push_back(control(name));
 
     // Once the window is up, the cursor waits in the first reward box.
     m_last_focus = m_boxes[index_of(field::syu1)];
@@ -136,11 +132,16 @@ bool main_form::on_create()
 
 LRESULT main_form::handle(UINT message, WPARAM w, LPARAM l)
 {
+#ifdef PELMORA_TEST_HOOKS
+    static const UINT probe = RegisterWindowMessageW(L"Pelmora input method probe");
+    if (message == probe && probe)
+        return input_method_probe(w);
+#endif
     switch (message) {
     case WM_CREATE:
         return on_create() ? 0 : -1;
     case WM_COMMAND:
-        on_command(LOWORD(w), HIWORD(w), reinterpret_cast<HWND>(l));
+        on_command(w, l);
         return 0;
     case WM_TIMER:
         if (w != timer1_id)
@@ -154,6 +155,7 @@ LRESULT main_form::handle(UINT message, WPARAM w, LPARAM l)
         return 0;
     case WM_DESTROY:
         clear_accessible_texts();
+        release_digits_context();
         PostQuitMessage(0);
         return 0;
     default:
@@ -162,31 +164,38 @@ LRESULT main_form::handle(UINT message, WPARAM w, LPARAM l)
     return answer(message, w, l);
 }
 
-void main_form::on_command(int id, int notification, HWND from)
+void main_form::on_command(WPARAM w, LPARAM l)
 {
+    const int id = LOWORD(w);
+    const auto from = reinterpret_cast<HWND>(l);
     const char *name = nullptr;
-    if (!from) {
-        // A menu command (IDOK and IDCANCEL from Enter and Esc come with a window: ignored).
+    if (id == IDOK || id == IDCANCEL) {
+        // Enter and Esc, which the dialog manager sends as IDOK and IDCANCEL (Esc with no
+        // window, Enter with the focused control or none): they press the table's default and
+        // cancel button, and the table gives this window neither, so they press nothing.
+        const control_row *row = clicked_button(w, l);
+        if (!row)
+            return;
+        name = row->name;
+    } else if (!from) {
         const auto menus = main_menus();
         const int index = id - first_menu_id;
         if (index < 0 || static_cast<std::size_t>(index) >= menus.size())
             return;
         name = menus[static_cast<std::size_t>(index)].command;
-    } else {
-        const control_row *row = row_of_id(id);
-        if (!row)
-            return;
-        if (row->what == kind::text_box && notification == EN_SETFOCUS && (row->flags & digits)) {
+    } else if (const control_row *row = row_of_id(id); row && row->what == kind::text_box) {
+        if (HIWORD(w) == EN_SETFOCUS && (row->flags & digits)) {
             // Number boxes switch the input method off; the user may switch it on by hand.
             if (HIMC context = ImmGetContext(from)) {
                 ImmSetOpenStatus(context, FALSE);
                 ImmReleaseContext(from, context);
             }
-            return;
         }
-        if (row->what != kind::button || notification != BN_CLICKED)
-            return;
-        name = row->name;
+        return;
+    } else if (const control_row *button = clicked_button(w, l)) {
+        name = button->name;
+    } else {
+        return;
     }
     for (const binding_row &row : main_bindings()) {
         if (std::string_view(row.control) == name)
@@ -243,6 +252,19 @@ void main_form::show_usage()
     m_usage->show();
 }
 
+void main_form::release_digits_context()
+{
+    if (!m_digits_context)
+        return;
+    // The boxes go back to the thread's context before theirs is destroyed.
+    for (const control_row &row : main_controls()) {
+        if (row.what == kind::text_box && (row.flags & digits))
+            ImmAssociateContextEx(control(row.name), nullptr, IACE_DEFAULT);
+    }
+    ImmDestroyContext(m_digits_context);
+    m_digits_context = nullptr;
+}
+
 HWND main_form::usage_hwnd() const
 {
     return m_usage ? m_usage->hwnd() : nullptr;
@@ -250,6 +272,8 @@ HWND main_form::usage_hwnd() const
 
 bool main_form::take_key(const MSG &message)
 {
+    if (m_usage && m_usage->hwnd() && m_usage->take_tab(message))
+        return true;
     if (message.message != WM_KEYDOWN || key_down(VK_MENU))
         return false;
     HWND focus = GetFocus();
@@ -261,28 +285,7 @@ bool main_form::take_key(const MSG &message)
         SendMessageW(focus, EM_SETSEL, 0, -1);
         return true;
     }
-    if (message.wParam != VK_TAB || key_down(VK_CONTROL) || m_tab_order.empty())
-        return false;
-    const std::size_t count = m_tab_order.size();
-    std::size_t at = count; // not in the order: Tab starts at the first, Shift+Tab at the last
-    for (std::size_t i = 0; i < count; ++i) {
-        if (m_tab_order[i] == focus)
-            at = i;
-    }
-    const bool back = key_down(VK_SHIFT);
-    std::size_t next = 0;
-    if (at == count)
-        next = back ? count - 1 : 0;
-    else
-        next = back ? (at + count - 1) % count : (at + 1) % count;
-    HWND target = m_tab_order[next];
-    // The keyboard is in use: focus rectangles show from now on, as the dialog manager does.
-    SendMessageW(hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
-    SetFocus(target);
-    // As in a dialog, a box reached by Tab has all its text selected.
-    if (is_edit(target))
-        SendMessageW(target, EM_SETSEL, 0, -1);
-    return true;
+    return take_tab(message);
 }
 
 std::u16string main_form::text(field f) const

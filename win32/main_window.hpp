@@ -5,9 +5,10 @@
 #include "tally_state.hpp"
 #include "usage_window.hpp"
 
+#include <imm.h>
+
 #include <array>
 #include <memory>
-#include <vector>
 
 namespace pelmora::win32 {
 
@@ -25,9 +26,9 @@ public:
     // window (accessible_text_of). Needs COM on this thread.
     void name_controls();
 
-    // Keys the window takes before the dialog manager: Tab and Shift+Tab follow
-    // main_tab_order(), which crosses frames as no creation order can; Ctrl+A selects all of a
-    // box, which the classic edit control does not. True when taken.
+    // Keys the windows take before the dialog manager: Tab and Shift+Tab follow each window's
+    // tab order (take_tab); Ctrl+A selects all of a box, which the classic edit control does
+    // not. True when taken.
     bool take_key(const MSG &message);
     // The usage window while it exists, for the message loop.
     HWND usage_hwnd() const;
@@ -42,7 +43,8 @@ private:
     LRESULT handle(UINT message, WPARAM w, LPARAM l) override;
     bool on_create();
     HMENU make_menus();
-    void on_command(int id, int notification, HWND from);
+    void on_command(WPARAM w, LPARAM l);
+    void release_digits_context();
     void run_binding(command does, field box);
     void copy_box(field box);
     void show_usage();
@@ -50,7 +52,7 @@ private:
     tally_state m_state;
     std::array<HWND, field_count> m_boxes{};
     HWND m_orc_check = nullptr;
-    std::vector<HWND> m_tab_order;
+    HIMC m_digits_context = nullptr; // the number boxes' input context
     std::unique_ptr<usage_form> m_usage;
 };
 

@@ -1,5 +1,10 @@
 #include "text_box.hpp"
 
+#include "clipboard.hpp"
+
+#include <algorithm>
+#include <string>
+
 namespace pelmora::win32 {
 
 namespace {
@@ -43,9 +48,32 @@ void paint_bands(HWND edit)
     ReleaseDC(edit, dc);
 }
 
+// The selected text onto the clipboard as every copy of the program puts it there; nothing
+// when nothing is selected, as the edit control does.
+void copy_selection(HWND edit)
+{
+    DWORD start = 0, end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const int length = GetWindowTextLengthW(edit);
+    if (end <= start || length <= 0)
+        return;
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(std::max(GetWindowTextW(edit, text.data(), length + 1), 0)));
+    if (start >= text.size())
+        return;
+    const std::wstring selected = text.substr(start, end - start);
+    put_on_clipboard(edit, {reinterpret_cast<const char16_t *>(selected.data()), selected.size()});
+}
+
 LRESULT CALLBACK box_procedure(HWND edit, UINT message, WPARAM w, LPARAM l)
 {
     switch (message) {
+    case WM_COPY: // Ctrl+C, Ctrl+Insert and the box's menu
+    case WM_CUT:  // Ctrl+X, Shift+Delete and the box's menu
+        copy_selection(edit);
+        if (message == WM_CUT && !(GetWindowLongPtrW(edit, GWL_STYLE) & ES_READONLY))
+            CallWindowProcW(edit_procedure, edit, WM_CLEAR, 0, 0);
+        return 0;
     case WM_NCCALCSIZE: {
         const LRESULT result = CallWindowProcW(edit_procedure, edit, message, w, l);
         // Both forms of the message begin with the proposed client rectangle.

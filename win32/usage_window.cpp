@@ -2,7 +2,7 @@
 
 namespace pelmora::win32 {
 
-usage_form::usage_form() : form_window(usage_controls()) {}
+usage_form::usage_form() : form_window(usage_controls(), usage_tab_order()) {}
 
 bool usage_form::open(HWND owner)
 {
@@ -13,11 +13,11 @@ bool usage_form::open(HWND owner)
 
 void usage_form::show()
 {
-    HWND ok = control("cmdOK");
-    m_last_focus = ok;
+    HWND first = first_in_tab_order();
+    m_last_focus = first;
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
-    SetFocus(ok);
+    SetFocus(first);
 }
 
 void usage_form::dismiss()
@@ -34,9 +34,8 @@ LRESULT usage_form::handle(UINT message, WPARAM w, LPARAM l)
     case WM_CREATE:
         return build() ? 0 : -1;
     case WM_COMMAND:
-        // Enter and Esc reach the window as IDOK and IDCANCEL from the dialog manager.
-        if (LOWORD(w) == IDOK || LOWORD(w) == IDCANCEL
-            || (reinterpret_cast<HWND>(l) == control("cmdOK") && HIWORD(w) == BN_CLICKED)) {
+        // Every button hides the window, Enter and Esc through its default and cancel button.
+        if (clicked_button(w, l)) {
             dismiss();
             return 0;
         }

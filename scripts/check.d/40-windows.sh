@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The Windows program, cross-built with mingw-w64 and checked under Wine: it imports only
 # Windows' own DLLs, its core computes byte for byte what the Linux build computes on the shared
-# corpus, and the end-to-end groups pass against it. Needs the Linux build (PELMORA_BUILD_DIR,
+# corpus, every control keeps a readable colour in any theme, and the end-to-end groups pass
+# against it (those of DPI changes and high contrast against its test build, which does inside
+# the program what Wine never does). Needs the Linux build (PELMORA_BUILD_DIR,
 # default build) for the corpus output to compare with and for its small X program (xwin).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -44,6 +46,11 @@ echo $imports
 for dll in $imports; do
     [[ $system_dlls == *" $dll"[[:space:]]* ]] || fail "pelmora.exe imports $dll, which Windows does not have"
 done
+echo "pelmora.exe: $(stat -c %s "$exe") bytes"
+# The entry for the checks is in the test build only (a name only its code uses).
+strings -el "$build/win32/pelmora_test_hooks.exe" | grep -qx 'pelmora test DPI' ||
+    fail "the test build has no test entry"
+! strings -el "$exe" | grep -qx 'pelmora test DPI' || fail "the shipped pelmora.exe has the test entry"
 
 work=$(mktemp -d)
 source tests/wine/prefix.sh
@@ -66,11 +73,17 @@ if ! cmp -s "$work/linux.out" "$work/windows.out"; then
 fi
 echo "identical: $(grep -c '^case ' "$work/linux.out") cases, $(wc -c <"$work/linux.out") bytes"
 
+echo "-- the colours of every control, with high contrast on and off"
+wine "$build/tests/wine/wintext.exe" palette </dev/null || fail "a control is drawn in colours it must not have"
+
 echo "-- end-to-end groups under Wine"
 failed=()
-for group in window road messages errors ending dpi; do
+for group in window road clipboard messages errors ending dpi contrast ime; do
     started=$SECONDS
-    if bash tests/e2e/e2e.sh "$group" "$exe" "$linux/tests/e2e/xwin" "$build/tests/wine/wintext.exe"; then
+    # The input method's state is read from a test build, which alone tells it.
+    program=$exe
+    [ "$group" != ime ] || program="$build/win32/pelmora_test_hooks.exe"
+    if bash tests/e2e/e2e.sh "$group" "$program" "$linux/tests/e2e/xwin" "$build/tests/wine/wintext.exe"; then
         echo "e2e $group: passed in $((SECONDS - started)) s"
     else
         echo "e2e $group: FAILED"

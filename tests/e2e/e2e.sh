@@ -4,10 +4,13 @@
 #
 #   bash e2e.sh GROUP PELMORA XWIN [WINTEXT]
 #
-# GROUP is one of: window, road, messages, errors, ending, ime, dpi. The group ime needs a real
-# input method (fcitx5 with mozc) and ends with status 77 when there is none. A PELMORA ending
-# in ".exe" is the Windows program, run under Wine (see harness.sh); WINTEXT is then the Windows
-# console program that reads what X cannot tell (tests/wine/wintext.cpp).
+# GROUP is one of: window, road, clipboard, messages, errors, ending, ime, dpi, contrast. The
+# group ime needs a real input method (fcitx5 with mozc) and ends with status 77 when there is
+# none; under Wine it needs the test build of the program instead (win32/pelmora_test_hooks.exe).
+# A PELMORA ending in ".exe" is the Windows program, run under Wine (see harness.sh); WINTEXT is
+# then the Windows console program that reads what X cannot tell (tests/wine/wintext.cpp). For
+# what Wine never does (moves between screens of other DPIs, high contrast), the groups dpi and
+# contrast (Windows only) start the program's test build, pelmora_test_hooks.exe beside it.
 source "$(dirname "$0")/harness.sh"
 
 # "e2e.sh --steps GROUP" prints the scenarios of a group instead of running them: a line
@@ -20,7 +23,7 @@ if [ "${1:-}" = --steps ] && [ $# -eq 2 ]; then
     STEPS_ONLY=$2
 else
     [ $# -eq 3 ] || [ $# -eq 4 ] ||
-        die "usage: e2e.sh window|road|messages|errors|ending|ime|dpi PELMORA XWIN [WINTEXT]"
+        die "usage: e2e.sh window|road|clipboard|messages|errors|ending|ime|dpi|contrast PELMORA XWIN [WINTEXT]"
     GROUP=$1
     PELMORA=$2
     XWIN=$3
@@ -124,11 +127,54 @@ copy|copy6|13000|
 STEPS
 }
 
+group_clipboard() {
+    # Every click counts, however fast they come, and is drawn pressed: a copy button clicked
+    # again at once, after another program took the clipboard, copies again; "決定3" clicked again
+    # at once, after the people count changed, divides anew.
+    scenario "clicks in quick succession" <<STEPS
+copy|copy2|$CARD_START|
+copy_again|copy2|$CARD_START|
+type|uri1|1000|
+click|uri_kei_btn|
+type|nin|3|
+click|bun_btn|
+press|shift+Tab ctrl+a BackSpace|
+keys|4|
+again|bun_btn|
+copy|copy5|合計金額: [1,000]　[4]人割り　分配金額： [250]|
+STEPS
+
+    # The lines are Japanese: a program that reads 8-bit text gets them in Shift_JIS, from the
+    # copy buttons and from Ctrl+C in a box alike, though the input language is English.
+    scenario "report lines for programs that read 8-bit text" <<STEPS
+ansi|uri_goukei_txt2|$URI2_START|
+ansi|copy1|$NOKORI_START|
+ansi|copy3|$URI_START|
+ansi|copy4|$URI2_START|
+ansi|copy5|$BUN_START|
+type|card8|3|
+click|nokori_btn|
+ansi|copy2|帖3|
+type|uri1|15000|
+type|uri3|8000|
+type|uri5|3000|
+click|uri_kei_btn|
+ansi|uri_goukei_txt|売1:15,000、売2:0、売3:8,000、ｵｰｸ:3,000|
+click|bun_btn|
+ansi|copy5|合計金額: [26,000]　[12]人割り　分配金額： [2,167]|
+ansi|copy6|2167|
+ansi_cut|uri3|8000|
+box|uri3||
+STEPS
+}
+
 group_messages() {
     # Each refusal shows its box, Enter closes it, and the lines stay as they were.
     scenario "refusals" <<STEPS
 click|bun_btn|
 message|$NO_TOTAL|
+# Enter and Esc press no button of the main window, not even the one with the focus.
+press|Return Escape|
 copy|copy5|$BUN_START|
 copy|copy6||
 click|uri_kei_btn|
@@ -207,6 +253,155 @@ group_dpi() {
     scenario "192 dots per inch" <<'STEPS'
 area|994x1226|
 STEPS
+    # Qt follows a screen's DPI by itself; the Windows program is told by WM_DPICHANGED.
+    if windows_program; then
+        dpi_moves
+    fi
+}
+
+# dpi_snapshot TITLE DPI NAME: the window's controls and its client area's pixels at that DPI,
+# in NAME.controls and NAME.ppm. Left out of the pixels: the caret in the first box, and the
+# check box, whose square Wine draws at the screen's DPI rather than the window's.
+dpi_snapshot() {
+    local title=$1 dpi=$2 name=$E2E_TMP/$3 width height
+    window_controls "$title" >"$name.controls" || { fail "$SCENARIO: no controls of $title"; return 1; }
+    read -r width height <<<"$(table_size "$title" "$dpi")"
+    # shellcheck disable=SC2046
+    steady_capture "$title" "$width" "$height" "$name.ppm" \
+        $(rectangles_of "$name.controls" syu1 orc_check) ||
+        { fail "$SCENARIO: $title at $dpi DPI never painted steadily"; return 1; }
+}
+
+# moved_like_fresh TITLE DPI WHICH: a window moved to a screen of DPI has the controls and the
+# pixels of one that started there.
+moved_like_fresh() {
+    local title=$1 dpi=$2 fresh=$E2E_TMP/fresh-$3-$2 moved=$E2E_TMP/moved-$3-$2 count
+    wine "$WINTEXT" move "$title" "$dpi" 7 5 </dev/null >"$moved.said" ||
+        fail "$SCENARIO: $3 window to $dpi DPI: $(cat "$moved.said")"
+    dpi_snapshot "$title" "$dpi" "moved-$3-$dpi" || return
+    diff "$fresh.controls" "$moved.controls" >"$moved.diff" ||
+        fail "$SCENARIO: $3 window at $dpi DPI: controls placed otherwise than at a start there:" \
+             "$(head -n 6 "$moved.diff" | tr '\n' ' ')"
+    # shellcheck disable=SC2046
+    count=$("$XWIN" differ "$fresh.ppm" "$moved.ppm" $(rectangles_of "$fresh.controls" syu1 orc_check))
+    [ "$count" = 0 ] ||
+        fail "$SCENARIO: $3 window at $dpi DPI: $count pixels differ from a start there"
+    # Wine draws the caption and menu bar at the screen's DPI whatever the window's, so a window
+    # sized for the new DPI's caption has a client area a little taller than the table's there:
+    # that strip shows one colour, the window's background.
+    local area width height table_width table_height
+    area=$(wine "$WINTEXT" client-area "$title" </dev/null)
+    read -r width height _ <<<"$area"
+    read -r table_width table_height <<<"$(table_size "$title" "$dpi")"
+    if (( height > table_height )); then
+        locate_window "$title"
+        count=$("$XWIN" colours "$LOC_WIN" "$LOC_LEFT" $((LOC_TOP + table_height)) "$width" \
+                $((height - table_height)) | wc -l)
+        [ "$count" = 1 ] || fail "$SCENARIO: $3 window at $dpi DPI: the strip below the layout is not blank"
+    fi
+}
+
+dpi_moves() {
+    local shipped=$PELMORA dpi before
+    PELMORA=$(test_build)
+    [ -f "$PELMORA" ] || die "no test build of the program at $PELMORA"
+    SCENARIO="fresh starts at 144, 192, 96 DPI"
+    for dpi in 144 192 96; do
+        E2E_DPI=$dpi
+        start_app
+        dpi_snapshot "$MAIN_TITLE" "$dpi" "fresh-main-$dpi"
+        menu alt+h u && wait_for 5 usage_shown || fail "$SCENARIO: the usage window did not appear"
+        dpi_snapshot "$USAGE_TITLE" "$dpi" "fresh-usage-$dpi"
+        end_app
+    done
+    # Started at 96 DPI, then moved from screen to screen as Windows does, the usage window
+    # after the main window (it would cover part of it).
+    SCENARIO="moves to 144, 192 and back to 96 DPI"
+    before=$FAILURES
+    E2E_DPI=96
+    start_app
+    for dpi in 144 192 96; do
+        moved_like_fresh "$MAIN_TITLE" "$dpi" main
+    done
+    menu alt+h u && wait_for 5 usage_shown || fail "$SCENARIO: the usage window did not appear"
+    for dpi in 144 192 96; do
+        moved_like_fresh "$USAGE_TITLE" "$dpi" usage
+    done
+    end_app
+    if (( FAILURES == before )); then echo "ok: $SCENARIO"; else echo "not ok: $SCENARIO"; fi
+    PELMORA=$shipped
+}
+
+# shows_mostly TITLE NAME RRGGBB: the control (or "window") shows mostly that colour; the
+# display may show a repaint a moment after the program made it.
+shows_mostly() {
+    [ "$(colours_in "$1" "$2" | head -n1 | cut -d' ' -f1)" = "$3" ]
+}
+
+# High contrast, with a theme whose every colour differs (wintext's): window #000000, window
+# text #FFFF00, button face #000080, button text #FFFFFF. Outside it, the tables' colours.
+group_contrast() {
+    windows_program || die "the group contrast is for the Windows program"
+    local shipped=$PELMORA before
+    PELMORA=$(test_build)
+    [ -f "$PELMORA" ] || die "no test build of the program at $PELMORA"
+    SCENARIO="high contrast switched on and off"
+    before=$FAILURES
+    start_app
+    check_colours "$MAIN_TITLE" "at start" <<'ROWS'
+window|FFFFFF|-|
+Frame2|FFE0C0|FF8000|
+Label1|FFE0C0|000000|
+syu1|FFFFFF|-|
+Frame1|C0C0FF|0000FF|
+orc_check|C0C0FF|000000|
+Label24|FFFFFF|FF0000|
+nokori_txt|FFE0C0|000000|
+nokori_btn|FFE0C0|000000|
+nin|FFC0C0|000000|
+bunpai_copy|FF8080|-|
+ROWS
+    wine "$WINTEXT" contrast "$MAIN_TITLE" on </dev/null || fail "$SCENARIO: high contrast refused"
+    wait_for 5 shows_mostly "$MAIN_TITLE" window 000000 || true
+    check_colours "$MAIN_TITLE" "high contrast on" <<'ROWS'
+window|000000|-|
+Frame2|000080|FFFFFF|
+Label1|000080|FFFFFF|
+syu1|000000|-|
+Frame1|000080|FFFFFF|
+orc_check|000080|FFFFFF|
+Label24|000000|FFFF00|
+nokori_txt|000000|FFFF00|
+nokori_btn|000080|FFFFFF|
+nin|000000|FFFF00|
+bunpai_copy|000000|-|
+ROWS
+    wine "$WINTEXT" contrast "$MAIN_TITLE" system </dev/null || fail "$SCENARIO: high contrast not switched off"
+    wait_for 5 shows_mostly "$MAIN_TITLE" window FFFFFF || true
+    check_colours "$MAIN_TITLE" "high contrast off again" <<'ROWS'
+window|FFFFFF|-|
+Frame2|FFE0C0|FF8000|
+Label24|FFFFFF|FF0000|
+nokori_btn|FFE0C0|000000|
+nin|FFC0C0|000000|
+ROWS
+    menu alt+h u && wait_for 5 usage_shown || fail "$SCENARIO: the usage window did not appear"
+    check_colours "$USAGE_TITLE" "usage window at start" <<'ROWS'
+Picture1|FFFFFF|00C000|
+Label2|FFFFFF|000000|
+cmdOK|*|000000|
+ROWS
+    wine "$WINTEXT" contrast "$USAGE_TITLE" on </dev/null || fail "$SCENARIO: high contrast refused"
+    wait_for 5 shows_mostly "$USAGE_TITLE" window 000000 || true
+    check_colours "$USAGE_TITLE" "usage window, high contrast on" <<'ROWS'
+window|000000|-|
+Picture1|000000|FFFF00|
+Label2|000000|FFFF00|
+cmdOK|000080|FFFFFF|
+ROWS
+    end_app
+    if (( FAILURES == before )); then echo "ok: $SCENARIO"; else echo "not ok: $SCENARIO"; fi
+    PELMORA=$shipped
 }
 
 usage_windows() {
@@ -237,8 +432,11 @@ end_case() {
         menu alt+h u
         wait_for 5 usage_shown || fail "$SCENARIO: not exactly one usage window"
         if [ "$usage" = hidden ]; then
-            press Return
-            wait_for 5 usage_hidden || fail "$SCENARIO: Enter did not hide the usage window"
+            # Enter and Esc: the usage window's default and cancel button.
+            local key=Return
+            [ "$how" = menu ] || key=Escape
+            press "$key"
+            wait_for 5 usage_hidden || fail "$SCENARIO: $key did not hide the usage window"
         fi
     fi
     local start
@@ -284,7 +482,38 @@ group_ending() {
 NUMBER_BOXES=(syu1 syu2 syu3 syu4 card1 card3 card4 card6 card2 card7 card5 card8
               uri1 uri2 uri3 uri4 uri6 uri7 uri8 uri9 uri5)
 
+# Under Wine: the number boxes share an input context of their own, switched off as each takes
+# the focus; the others keep the thread's, as the user left it. Wine shows the state nowhere
+# outside the process, so the test build of the program tells it for the focused box; the
+# user's IME key is played by the same build.
+group_ime_windows() {
+    local steps box
+    steps="click|card_txt|"$'\n'"ime_key|"$'\n'"ime|on|"$'\n'"click|syu1|"
+    for box in "${NUMBER_BOXES[@]}"; do
+        steps+=$'\n'"ime|off|"$'\n'"press|Tab|"
+    done
+    scenario "input method per box" <<STEPS
+$steps
+click|card_txt|
+ime|on|
+click|bun_txt|
+ime|on|
+click|nin|
+ime|off|
+ime_key|
+ime|on|
+click|syu3|
+ime|off|
+click|uri_goukei_txt|
+ime|on|
+STEPS
+}
+
 group_ime() {
+    if windows_program; then
+        group_ime_windows
+        return
+    fi
     local missing
     missing=$(im_missing)
     if [ -n "$missing" ]; then
@@ -361,11 +590,13 @@ start_display
 case $GROUP in
 window) group_window ;;
 road) group_road ;;
+clipboard) group_clipboard ;;
 messages) group_messages ;;
 errors) group_errors ;;
 ending) group_ending ;;
 ime) group_ime ;;
 dpi) group_dpi ;;
+contrast) group_contrast ;;
 *) die "unknown group $GROUP" ;;
 esac
 finish

@@ -409,17 +409,159 @@ declare -A CONTROL=(
     [copy6]="window 5040 8520 615 375"
 )
 
-# click NAME: a real left click in the middle of the control, as laid out.
-click() {
+# ---- What Wine never does itself (a move to a screen of another DPI, high contrast), done in
+# the Windows program's process by its test build, which sits beside it in the build; and the
+# window's pixels, read from the display.
+
+MAIN_TITLE="Pelmora Ver1.01"
+USAGE_TITLE="使い方説明"
+
+test_build() {
+    printf '%s' "$(dirname "$PELMORA")/pelmora_test_hooks.exe"
+}
+
+# px TWIPS DPI: pixels, rounded to the nearest, as the program lays out.
+px() {
+    echo $(( ($1 * $2 + 720) / 1440 ))
+}
+
+# table_size TITLE DPI: the client area the table gives the window at that DPI, "WIDTH HEIGHT".
+table_size() {
+    case $1 in
+    "$MAIN_TITLE") echo "$(px 7455 "$2") $(px 9195 "$2")" ;;
+    "$USAGE_TITLE") echo "$(px 5760 "$2") $(px 3750 "$2")" ;;
+    *) die "no table for a window titled $1" ;;
+    esac
+}
+
+# window_controls TITLE: "NAME LEFT TOP WIDTH HEIGHT" a control, from the client area's corner.
+window_controls() {
+    wine "$WINTEXT" controls "$1" </dev/null
+}
+
+# locate_window TITLE: LOC_WIN, the window's X window, and LOC_TOP, LOC_LEFT, where its client
+# area starts in it.
+locate_window() {
+    LOC_WIN=$(window_titled "$1") || return 1
+    local area
+    area=$(wine "$WINTEXT" client-area "$1" </dev/null) || return 1
+    read -r _ _ LOC_TOP LOC_LEFT <<<"$area"
+}
+
+# steady_capture TITLE WIDTH HEIGHT FILE [X,Y,W,H ...]: the top-left WIDTH x HEIGHT pixels of
+# the window's client area, once two captures a moment apart agree outside the rectangles
+# given (where a caret blinks).
+steady_capture() {
+    local title=$1 width=$2 height=$3 file=$4 tries
+    shift 4
+    locate_window "$title" || return 1
+    "$XWIN" capture "$LOC_WIN" "$LOC_LEFT" "$LOC_TOP" "$width" "$height" "$file" || return 1
+    for tries in $(seq 25); do
+        sleep 0.2
+        "$XWIN" capture "$LOC_WIN" "$LOC_LEFT" "$LOC_TOP" "$width" "$height" "$file.next" || return 1
+        [ "$("$XWIN" differ "$file" "$file.next" "$@")" != 0 ] || return 0
+        mv "$file.next" "$file"
+    done
+    return 1
+}
+
+# rectangles_of CONTROLS NAME...: "LEFT,TOP,WIDTH,HEIGHT" of the named controls in a listing of
+# window_controls.
+rectangles_of() {
+    local listing=$1
+    shift
+    local name
+    for name in "$@"; do
+        awk -v n="$name" '$1 == n { printf "%s,%s,%s,%s\n", $2, $3, $4, $5 }' "$listing"
+    done
+}
+
+# colours_in TITLE NAME: the colours a control shows (inside its edge), the most frequent
+# first, "RRGGBB COUNT" a line; NAME "window" is the whole client area.
+colours_in() {
+    local title=$1 name=$2 left top width height
+    locate_window "$title" || return 1
+    if [ "$name" = window ]; then
+        read -r width height <<<"$(table_size "$title" "$E2E_DPI")"
+        left=0 top=0
+    else
+        read -r _ left top width height < <(window_controls "$title" | awk -v n="$name" '$1 == n')
+        [ -n "${height:-}" ] || return 1
+        left=$((left + 3)) top=$((top + 3)) width=$((width - 6)) height=$((height - 6))
+    fi
+    "$XWIN" colours "$LOC_WIN" $((LOC_LEFT + left)) $((LOC_TOP + top)) "$width" "$height"
+}
+
+# check_colours TITLE WHEN <<ROWS: one row a line, NAME|BACKGROUND|TEXT|: the colour most of
+# the control shows, and one that its text shows ("-" where it shows no text, "*" for any).
+check_colours() {
+    local title=$1 when=$2 name back text got line
+    while IFS='|' read -r name back text _; do
+        [ -n "$name" ] && [ "${name:0:1}" != "#" ] || continue
+        got=$(colours_in "$title" "$name") || { fail "$SCENARIO: $when: no $name to look at"; continue; }
+        [ "$back" = "*" ] || [ "$(head -n1 <<<"$got" | cut -d' ' -f1)" = "$back" ] ||
+            fail "$SCENARIO: $when: $name shows mostly $(head -n1 <<<"$got" | cut -d' ' -f1), expected $back"
+        [ "$text" = "-" ] || grep -q "^$text " <<<"$got" ||
+            fail "$SCENARIO: $when: $name shows no $text; it shows $(head -n4 <<<"$got" | cut -d' ' -f1 | tr '\n' ' ')"
+    done
+}
+
+# place_of NAME: "X Y WIDTH HEIGHT", the control's rectangle in the window's pixels, as laid out.
+place_of() {
     local place=${CONTROL[$1]:-}
     [ -n "$place" ] || die "no position for control $1"
     local container left top width height fx fy
     read -r container left top width height <<<"$place"
     read -r fx fy <<<"${FRAME[$container]}"
-    local x=$(( CLIENT_LEFT + (fx + left + width / 2 + 7) / 15 ))
-    local y=$(( CLIENT_TOP + (fy + top + height / 2 + 7) / 15 ))
+    echo "$(( CLIENT_LEFT + (fx + left + 7) / 15 )) $(( CLIENT_TOP + (fy + top + 7) / 15 ))" \
+         "$(( (width + 7) / 15 )) $(( (height + 7) / 15 ))"
+}
+
+
+# click NAME [ACTION]: a real left click in the middle of the control; ACTION "down" or "up"
+# gives only half of it.
+click() {
+    local x y width height action=(click --delay 1 1)
+    read -r x y width height <<<"$(place_of "$1")"
+    case ${2:-} in
+    down) action=(mousedown 1) ;;
+    up) action=(mouseup 1) ;;
+    esac
+    # Which control was clicked last, and when (ms): kept in a file, since steps run in subshells.
+    [ "${2:-}" = up ] || echo "$1 $(now_ms)" >"$E2E_TMP/last_click"
     # A window manager gives the keyboard to the window clicked, before the click arrives.
-    xdotool windowfocus --sync "$APP_WIN" mousemove --window "$APP_WIN" "$x" "$y" click --delay 1 1
+    xdotool windowfocus --sync "$APP_WIN" mousemove --window "$APP_WIN" \
+        $(( x + width / 2 )) $(( y + height / 2 )) "${action[@]}"
+}
+
+# What the button looks like now, as a digest of its pixels.
+face_of() {
+    "$XWIN" digest "$APP_WIN" $(place_of "$1")
+}
+
+face_changed() {
+    [ "$(face_of "$1")" != "$2" ]
+}
+
+# The longest two clicks of one button may lie apart and still be a double click, in ms: Wine's
+# prefix is set to 5 s (tests/wine/prefix.sh); Qt's own time is shorter, and there a slower
+# second click is an ordinary one, which must work just as well.
+DOUBLE_CLICK_MS=5000
+
+# click_again BUTTON: the second click of a double click on the button clicked last. Held down,
+# the button must look pressed; released, it runs its command.
+click_again() {
+    local last first released
+    read -r last first <"$E2E_TMP/last_click" 2>/dev/null || last=
+    [ "$last" = "$1" ] || die "click_again $1 follows a click on ${last:-nothing}"
+    released=$(face_of "$1")
+    click "$1" down
+    local apart=$(( $(now_ms) - first ))
+    (( apart < DOUBLE_CLICK_MS )) ||
+        fail "$SCENARIO: the second click on $1 came $apart ms after the first: no double click"
+    wait_for 2 face_changed "$1" "$released" ||
+        fail "$SCENARIO: $1, clicked again at once, did not look pressed"
+    click "$1" up
 }
 
 # type_into BOX TEXT: replaces what the box holds, as a user does with the mouse and keys.
@@ -477,6 +619,54 @@ copied_by() {
     click "$1"
     wait_for 5 clipboard_taken || { echo "<nothing copied>"; return; }
     clipboard
+}
+
+# copied_again BUTTON: the text a copy button puts on the clipboard when clicked again at once,
+# after another program took the clipboard.
+copied_again() {
+    set_sentinel
+    click_again "$1"
+    wait_for 5 clipboard_taken || { echo "<nothing copied>"; return; }
+    clipboard
+}
+
+is_button() {
+    [[ $1 == copy[1-6] || $1 == *_btn ]]
+}
+
+# check_ansi NAME TEXT [KEY]: a copy by the button NAME, or by Ctrl+C (or KEY: ctrl+x) of all of
+# the box NAME, gives Unicode readers TEXT and, under Windows, programs that read 8-bit text
+# (CF_TEXT) the same in Shift_JIS, with the Japanese locale, whatever the input language (this
+# prefix's is English).
+check_ansi() {
+    local line
+    if is_button "$1"; then
+        line=$(copied_by "$1")
+    else
+        set_sentinel
+        click "$1"
+        press ctrl+a "${3:-ctrl+c}"
+        wait_for 5 clipboard_taken && line=$(clipboard) || line="<nothing copied>"
+    fi
+    check_equal "$SCENARIO: clipboard after $1" "$line" "$2"
+    windows_program || return 0
+    local got="$E2E_TMP/cf_text" want="$E2E_TMP/cp932"
+    wine "$WINTEXT" clipboard-text </dev/null >"$got" || { fail "$SCENARIO: no CF_TEXT after $1"; return; }
+    printf '%s' "$line" | iconv -f UTF-8 -t CP932 >"$want" ||
+        { fail "$SCENARIO: the line after $1 has no Shift_JIS form"; return; }
+    cmp -s "$got" "$want" ||
+        fail "$SCENARIO: CF_TEXT after $1: got [$(od -An -tx1 "$got" | tr -s ' \n' ' ')]," \
+             "expected [$(od -An -tx1 "$want" | tr -s ' \n' ' ')]"
+    check_equal "$SCENARIO: CF_LOCALE after $1" "$(wine "$WINTEXT" clipboard-locale </dev/null)" 0411
+}
+
+# The input method of the focused box under Wine, from a test build of the program: on or off.
+wine_ime() {
+    case $(wine "$WINTEXT" ime "Pelmora Ver1.01" "$@" </dev/null) in
+    1) echo on ;;
+    0) echo off ;;
+    *) echo none ;;
+    esac
 }
 
 # box_text BOX: what a box holds, read through the clipboard. A marker typed at the end makes
@@ -556,15 +746,24 @@ check_equal() {
 #   message|TEXT|       (a message box that says TEXT, closed with Enter)
 #   keys|TEXT|          (typed wherever the focus is)
 #   press|KEY...|       (keys by their xdotool names: Tab, Return, ctrl+space ...)
-#   ime|NAME|           (the input method serving the focus, once fcitx5 runs)
+#   ime|NAME|           (the input method serving the focus, once fcitx5 runs; under Wine
+#                        "on" or "off", from a test build of the program)
+#   ime_key|            (under Wine: the user's IME key, which switches it on where the focus is)
+#   again|BUTTON|       (the second click of a double click on the button clicked last)
+#   copy_again|BUTTON|TEXT|  (the same on a copy button, another program taking the clipboard
+#                        in between: the clipboard then holds TEXT again)
+#   ansi|NAME|TEXT|     (a copy by button NAME or Ctrl+C in box NAME: TEXT, and its Shift_JIS
+#                        bytes for programs that read 8-bit text under Windows)
+#   ansi_cut|BOX|TEXT|  (the same by Ctrl+X, which also empties the box)
 #   copy|BUTTON|TEXT|   (the clipboard after BUTTON, read by xclip)
 #   box|BOX|TEXT|       (what BOX holds)
 #   running|            (the program has not ended)
 #   area|WxH|           (the client area below the menu bar, in pixels)
 run_steps() {
-    local verb a b line steps keys
+    local verb a b line steps keys step=0
     mapfile -t steps
     for line in "${steps[@]}"; do
+        step=$((step + 1))
         if ! app_running; then
             fail "$SCENARIO: the program ended before: $line"
             show_program_output
@@ -579,9 +778,18 @@ run_steps() {
         keys) xdotool type --delay 2 -- "$a" ;;
         press) read -ra keys <<<"$a"; press "${keys[@]}" ;;
         ime)
+            if windows_program; then
+                check_equal "$SCENARIO: input method at step $step" "$(wine_ime)" "$a"
+                continue
+            fi
             # What follows would only pile up failures of the same cause.
             wait_for 5 im_is "$a" || { fail "$SCENARIO: input method [$(im_name)], expected [$a]"; return; }
             ;;
+        ime_key) wine_ime open >/dev/null ;;
+        again) click_again "$a" ;;
+        copy_again) check_equal "$SCENARIO: clipboard after $a again" "$(copied_again "$a")" "$b" ;;
+        ansi) check_ansi "$a" "$b" ;;
+        ansi_cut) check_ansi "$a" "$b" ctrl+x ;;
         menu) menu "$a" "$b" || true ;;
         message) expect_message "$a" || true ;;
         copy) check_equal "$SCENARIO: clipboard after $a" "$(copied_by "$a")" "$b" ;;

@@ -7,20 +7,34 @@
 //   xwin close WINDOW         asks the window to close as a window manager does when its close
 //                             box is clicked: a WM_DELETE_WINDOW message. The display the tests
 //                             run on has no window manager, hence no close box to click.
+//   xwin digest WINDOW X Y W H  prints a digest of the pixels of that rectangle of the window:
+//                             two readings differ when what it shows changed (a button drawn
+//                             pressed, say).
 //   xwin clipboard-owner      prints the id of the window that owns the clipboard, 0 for none.
 //                             A program that copies first clears the clipboard and then sets
 //                             it; only once it owns the clipboard again is its text there.
+//   xwin capture WINDOW X Y W H FILE   writes that rectangle of the window's pixels to FILE, a
+//                             binary PPM
+//   xwin differ FILE FILE [X,Y,W,H ...]   prints how many pixels of two captures of one size
+//                             differ, leaving out the rectangles given
+//   xwin colours WINDOW X Y W H   prints the colours in that rectangle, "RRGGBB COUNT" a line,
+//                             the most frequent first
 //
 // WINDOW is a decimal or 0x-prefixed window id, as xdotool prints it. Exit code 0 on success.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <map>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -120,15 +134,170 @@ int clipboardOwner(Display *dpy)
     return 0;
 }
 
+// ---- Pixels: captures of a window and what they hold.
+
+struct picture {
+    int width = 0, height = 0;
+    std::vector<unsigned long> rgb; // 0xRRGGBB, row by row
+};
+
+bool grab(Display *dpy, Window w, int x, int y, int width, int height, picture &out)
+{
+    XImage *img = XGetImage(dpy, w, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height),
+                            AllPlanes, ZPixmap);
+    if (!img || g_badWindow) {
+        std::fprintf(stderr, "xwin: cannot read %dx%d+%d+%d of the window\n", width, height, x, y);
+        return false;
+    }
+    out.width = width;
+    out.height = height;
+    out.rgb.resize(static_cast<std::size_t>(width) * height);
+    for (int row = 0; row < height; ++row) {
+        for (int col = 0; col < width; ++col)
+            out.rgb[static_cast<std::size_t>(row) * width + col] = XGetPixel(img, col, row) & 0xFFFFFF;
+    }
+    XDestroyImage(img);
+    return true;
+}
+
+bool save(const picture &p, const char *file)
+{
+    std::ofstream out(file, std::ios::binary);
+    out << "P6\n" << p.width << ' ' << p.height << "\n255\n";
+    for (unsigned long v : p.rgb) {
+        const char bytes[3] = {static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};
+        out.write(bytes, 3);
+    }
+    return static_cast<bool>(out);
+}
+
+bool load(const char *file, picture &p)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::string magic;
+    int depth = 0;
+    in >> magic >> p.width >> p.height >> depth;
+    in.get();
+    if (!in || magic != "P6" || depth != 255 || p.width <= 0 || p.height <= 0) {
+        std::fprintf(stderr, "xwin: %s is not a capture\n", file);
+        return false;
+    }
+    p.rgb.resize(static_cast<std::size_t>(p.width) * p.height);
+    for (unsigned long &v : p.rgb) {
+        unsigned char bytes[3] = {};
+        in.read(reinterpret_cast<char *>(bytes), 3);
+        v = (static_cast<unsigned long>(bytes[0]) << 16) | (bytes[1] << 8) | bytes[2];
+    }
+    return static_cast<bool>(in);
+}
+
+bool numbers(const char *const *args, int count, int *out)
+{
+    for (int i = 0; i < count; ++i) {
+        char *end = nullptr;
+        out[i] = static_cast<int>(std::strtol(args[i], &end, 10));
+        if (!end || *end)
+            return false;
+    }
+    return true;
+}
+
+int differ(int argc, char *argv[])
+{
+    picture a, b;
+    if (!load(argv[2], a) || !load(argv[3], b))
+        return 1;
+    if (a.width != b.width || a.height != b.height) {
+        std::fprintf(stderr, "xwin: the captures are %dx%d and %dx%d\n", a.width, a.height, b.width,
+                     b.height);
+        return 1;
+    }
+    struct box { int x, y, w, h; };
+    std::vector<box> left_out;
+    for (int i = 4; i < argc; ++i) {
+        box r{};
+        if (std::sscanf(argv[i], "%d,%d,%d,%d", &r.x, &r.y, &r.w, &r.h) != 4) {
+            std::fprintf(stderr, "xwin: bad rectangle %s\n", argv[i]);
+            return 2;
+        }
+        left_out.push_back(r);
+    }
+    long count = 0;
+    for (int y = 0; y < a.height; ++y) {
+        for (int x = 0; x < a.width; ++x) {
+            const std::size_t at = static_cast<std::size_t>(y) * a.width + x;
+            if (a.rgb[at] == b.rgb[at])
+                continue;
+            const bool skipped = std::any_of(left_out.begin(), left_out.end(), [&](const box &r) {
+                return x >= r.x && x < r.x + r.w && y >= r.y && y < r.y + r.h;
+            });
+            count += skipped ? 0 : 1;
+        }
+    }
+    std::printf("%ld\n", count);
+    return 0;
+}
+
+int read_pixels(Display *dpy, int argc, char *argv[])
+{
+    char *end = nullptr;
+    const Window w = std::strtoul(argv[2], &end, 0);
+    int r[4] = {};
+    if (!end || *end || !w || !numbers(argv + 3, 4, r) || r[2] <= 0 || r[3] <= 0) {
+        std::fprintf(stderr, "xwin: bad window or rectangle\n");
+        return 2;
+    }
+    XSetErrorHandler(onXError);
+    picture p;
+    if (!grab(dpy, w, r[0], r[1], r[2], r[3], p))
+        return 1;
+    if (std::strcmp(argv[1], "capture") == 0)
+        return argc == 8 && save(p, argv[7]) ? 0 : 1;
+    if (std::strcmp(argv[1], "digest") == 0) {
+        unsigned long long hash = 14695981039346656037ull; // FNV-1a over the pixels' colours
+        for (unsigned long v : p.rgb) {
+            hash ^= v;
+            hash *= 1099511628211ull;
+        }
+        std::printf("%016llx\n", hash);
+        return 0;
+    }
+    std::map<unsigned long, long> seen;
+    for (unsigned long v : p.rgb)
+        ++seen[v];
+    std::vector<std::pair<long, unsigned long>> by_count;
+    for (const auto &[colour, count] : seen)
+        by_count.emplace_back(count, colour);
+    std::sort(by_count.rbegin(), by_count.rend());
+    for (const auto &[count, colour] : by_count)
+        std::printf("%06lX %ld\n", colour, count);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    if (argc >= 4 && std::strcmp(argv[1], "differ") == 0)
+        return differ(argc, argv);
+    if ((argc == 8 && std::strcmp(argv[1], "capture") == 0)
+        || (argc == 7 && (std::strcmp(argv[1], "colours") == 0 || std::strcmp(argv[1], "digest") == 0))) {
+        Display *dpy = XOpenDisplay(nullptr);
+        if (!dpy) {
+            std::fprintf(stderr, "xwin: cannot open the display\n");
+            return 1;
+        }
+        const int rc = read_pixels(dpy, argc, argv);
+        XCloseDisplay(dpy);
+        return rc;
+    }
     const bool owner = argc == 2 && std::strcmp(argv[1], "clipboard-owner") == 0;
     if (!owner
         && (argc != 3
             || (std::strcmp(argv[1], "client-area") != 0 && std::strcmp(argv[1], "close") != 0))) {
-        std::fprintf(stderr, "usage: xwin client-area|close WINDOW, or xwin clipboard-owner\n");
+        std::fprintf(stderr, "usage: xwin client-area|close WINDOW, xwin digest WINDOW X Y W H,"
+                             " xwin capture WINDOW X Y W H FILE, xwin differ FILE FILE [X,Y,W,H ...],"
+                             " xwin colours WINDOW X Y W H, or xwin clipboard-owner\n");
         return 2;
     }
     Display *dpy = XOpenDisplay(nullptr);

@@ -19,6 +19,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <vector>
+
 using namespace Qt::StringLiterals;
 using pelmora::MainWindow;
 
@@ -246,6 +248,8 @@ private slots:
     void tallyErrors_data();
     void tallyErrors();
     void defaultMessageBox();
+    void tables_data();
+    void tables();
 };
 
 void MainWindowTest::controls_data()
@@ -681,6 +685,109 @@ void MainWindowTest::defaultMessageBox()
     QCOMPARE(icon, QMessageBox::NoIcon);
     QCOMPARE(buttons.size(), 1);
     QVERIFY(modal);
+}
+
+// A window's tables copied, so that a fault can be planted in them.
+struct planted_tables {
+    pelmora::window_tables tables;
+    std::vector<pelmora::control_row> controls;
+    std::vector<const char *> tabs;
+    std::vector<pelmora::menu_row> menus;
+    std::vector<pelmora::binding_row> bindings;
+
+    explicit planted_tables(const pelmora::window_tables &t)
+        : tables(t), controls(t.controls.begin(), t.controls.end()),
+          tabs(t.tab_order.begin(), t.tab_order.end()), menus(t.menus.begin(), t.menus.end()),
+          bindings(t.bindings.begin(), t.bindings.end())
+    {
+    }
+    pelmora::control_row &row(std::string_view name)
+    {
+        for (auto &r : controls)
+            if (r.name == name)
+                return r;
+        qFatal("no row %s", std::string(name).c_str());
+    }
+    pelmora::window_tables view() const
+    {
+        return {tables.window, controls, tabs, menus, bindings};
+    }
+};
+
+struct table_case {
+    const char *name;
+    bool usage;                     // the usage window's tables, else the main window's
+    void (*plant)(planted_tables &); // nullptr: the tables as they are
+    const char *fault;              // what the check must say; nullptr: nothing
+};
+
+const table_case table_cases[] = {
+    {"main window as built", false, nullptr, nullptr},
+    {"usage window as built", true, nullptr, nullptr},
+    {"text box that is no field", false, [](planted_tables &t) {
+         t.controls.push_back({"memo", pelmora::kind::text_box, "window", nullptr, 0, 0, 300, 270, nullptr, nullptr, 0});
+         t.tabs.push_back("memo");
+     }, "\"memo\": a text box that is no window field"},
+    {"misspelt name in the tab order", false, [](planted_tables &t) { t.tabs[20] = "uri10"; },
+     "\"uri10\": in the tab order, but no control"},
+    {"box left out of the tab order", false, [](planted_tables &t) { t.tabs.erase(t.tabs.begin() + 20); },
+     "\"uri5\": takes the focus but is not in the tab order"},
+    {"name twice in the tab order", false, [](planted_tables &t) { t.tabs[1] = "syu1"; },
+     "\"syu1\": twice in the tab order"},
+    {"label in the tab order", true, [](planted_tables &t) { t.tabs.push_back("Label1"); },
+     "\"Label1\": in the tab order, but no control"},
+    {"misspelt binding", false, [](planted_tables &t) { t.bindings[8].control = "copy7"; },
+     "\"copy7\": bound, but no button or menu command"},
+    {"button bound twice", false, [](planted_tables &t) { t.bindings.push_back(t.bindings[0]); },
+     "\"nokori_btn\": bound twice"},
+    {"button bound to nothing", false, [](planted_tables &t) { t.bindings.erase(t.bindings.begin() + 8); },
+     "\"copy6\": a button that runs no command"},
+    {"menu command named twice", false, [](planted_tables &t) { t.menus[1].command = "file_close"; },
+     "\"file_close\": menu command of a name already taken"},
+    {"menu command named as a control", false, [](planted_tables &t) { t.menus[0].command = "copy1"; },
+     "\"copy1\": menu command of a name already taken"},
+    {"control named twice", false, [](planted_tables &t) { t.row("Label43").name = "Label42"; },
+     "\"Label42\": control of a name already taken"},
+    {"box reaching out of its frame", false, [](planted_tables &t) { t.row("card8").left = 5500; },
+     "\"card8\": reaches outside its container"},
+    {"button reaching out of the window", true, [](planted_tables &t) { t.row("cmdOK").width = 1400; },
+     "\"cmdOK\": reaches outside its container"},
+    {"container made after the row", false, [](planted_tables &t) { t.row("Label1").container = "Frame1"; },
+     "\"Label1\": its container is no frame or panel above it"},
+    {"label as a container", true, [](planted_tables &t) { t.row("Label2").container = "Label1"; },
+     "\"Label2\": its container is no frame or panel above it"},
+    {"two default buttons", false, [](planted_tables &t) {
+         t.row("copy1").flags |= pelmora::default_button;
+         t.row("copy2").flags |= pelmora::default_button;
+     }, "more than one default or cancel button"},
+    {"panel as the cancel button", true, [](planted_tables &t) { t.row("Picture1").flags |= pelmora::cancel_button; },
+     "\"Picture1\": a default or cancel button that is no button"},
+};
+
+void MainWindowTest::tables_data()
+{
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < int(std::size(table_cases)); ++i)
+        QTest::newRow(table_cases[i].name) << i;
+}
+
+// The window tables are what both front-ends build from: each fault planted in them is named.
+void MainWindowTest::tables()
+{
+    QFETCH(int, index);
+    const table_case &c = table_cases[index];
+    planted_tables t(c.usage ? pelmora::usage_tables() : pelmora::main_tables());
+    if (c.plant)
+        c.plant(t);
+    const std::vector<std::string> faults = pelmora::table_faults(t.view());
+    QString said;
+    for (const std::string &f : faults)
+        said += QString::fromStdString(f) + u'\n';
+    if (!c.fault) {
+        QVERIFY2(faults.empty(), qPrintable(said));
+        return;
+    }
+    QVERIFY2(said.contains(QString::fromUtf8(c.fault)), qPrintable(said));
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -26,6 +26,8 @@ WINE_XVFB_PID=
 #   proportional one (left alone, Wine picks the fixed-width IPAGothic, and message boxes show
 #   boxes instead of Japanese).
 # - 96 dots per inch unless a check asks for more.
+# - A double click may take 5 s instead of 0.5: two clicks of a check on one button, however
+#   slow the machine, are then surely a double click, which every button must take as a click.
 wine_settings() {
     cat <<'REG'
 Windows Registry Editor Version 5.00
@@ -40,6 +42,9 @@ Windows Registry Editor Version 5.00
 
 [HKEY_CURRENT_USER\Control Panel\Desktop]
 "LogPixels"=dword:00000060
+
+[HKEY_CURRENT_USER\Control Panel\Mouse]
+"DoubleClickSpeed"="5000"
 REG
 }
 
