@@ -186,9 +186,12 @@ constexpr const char16_t *gothics[] = {
     u"IPA Pゴシック", u"VL PGothic", u"TakaoPGothic", u"Noto Sans CJK JP", u"Source Han Sans JP",
 };
 
+// A name missing from the table reads as nothing, which the accessibility checks report,
+// rather than taking every front-end down at start-up.
 std::u16string text_of(const char *control)
 {
-    return find_control(main_rows, control)->text;
+    const control_row *row = find_control(main_rows, control ? control : "");
+    return row && row->text ? row->text : std::u16string();
 }
 
 } // namespace
