@@ -33,6 +33,9 @@ InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
+; The finish page says the few steps of a settlement, the people count among them.
+!define MUI_FINISHPAGE_TEXT "$(pelmora_finish)"
+!define MUI_FINISHPAGE_TEXT_LARGE
 !define MUI_FINISHPAGE_RUN "$INSTDIR\pelmora.exe"
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\README.txt"
 !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
@@ -59,6 +62,8 @@ VIAddVersionKey /LANG=${LANG_JAPANESE} "LegalCopyright" "Copyright (c) 2026 ${PU
 
 LangString pelmora_welcome ${LANG_ENGLISH} "This will install Pelmora ${VERSION} for you alone, in your own folders; no administrator rights are needed.$\r$\n$\r$\nPelmora is for 64-bit Windows 7, 8, 8.1, 10 and 11.$\r$\n$\r$\nClick Next to continue."
 LangString pelmora_welcome ${LANG_JAPANESE} "Pelmora ${VERSION} を現在のユーザー専用にインストールします。管理者権限は不要です。$\r$\n$\r$\n対応 OS：64 ビット版 Windows 7、8、8.1、10、11$\r$\n$\r$\n続けるには「次へ」をクリックしてください。"
+LangString pelmora_finish ${LANG_ENGLISH} "Pelmora ${VERSION} is installed.$\r$\n$\r$\nType the counts of what was kept, the sales and the number of people, then press the decide buttons 1, 2 and 3 in turn. Each copy button puts a line on the clipboard for the game's chat."
+LangString pelmora_finish ${LANG_JAPANESE} "Pelmora ${VERSION} をインストールしました。$\r$\n$\r$\n残した物の個数と売上金を入力し、「分配する人数は？」の欄に人数を入力してから「決定1」「決定2」「決定3」を押してください。「ｺﾋﾟｰ」ボタンで各行をクリップボードへコピーして RO に貼り付けられます。"
 LangString pelmora_running ${LANG_ENGLISH} "Pelmora is running. Close it, then choose Retry."
 LangString pelmora_running ${LANG_JAPANESE} "Pelmora が起動しています。終了してから「再試行」を押してください。"
 
