@@ -14,8 +14,6 @@ namespace {
 constexpr int first_menu_id = 1000;
 constexpr UINT_PTR timer1_id = 1;
 
-// A copy that the clipboard refused is reported as the run-time error it is.
-constexpr char16_t clipboard_refused[] = u"実行時エラー '521':\n\nクリップボードを開けません。";
 
 bool is_edit(HWND window)
 {
@@ -235,7 +233,7 @@ void main_form::copy_box(field box)
 {
     run_command(*this, [this, box] {
         if (!put_on_clipboard(hwnd(), take_copy(*this, m_state, box)))
-            show_message(clipboard_refused);
+            show_message(clipboard_refused_report);
     });
 }
 
