@@ -6,6 +6,7 @@
 #include "main_window.hpp"
 #include "memory_fields.hpp"
 #include "numbers.hpp"
+#include "press.hpp"
 #include "tallies.hpp"
 
 #include <benchmark/benchmark.h>

@@ -171,14 +171,30 @@ std::u16string ascii(std::string_view s)
 
 } // namespace
 
-tally_error::tally_error(error_kind kind)
-    : std::runtime_error(kind == error_kind::overflow ? "Overflow" : "Type mismatch"), m_kind(kind)
+namespace {
+
+const char *error_name(error_kind kind)
 {
+    switch (kind) {
+    case error_kind::overflow: return "Overflow";
+    case error_kind::type_mismatch: return "Type mismatch";
+    case error_kind::clipboard_refused: return "Can't open clipboard";
+    }
+    return "Run-time error";
 }
+
+} // namespace
+
+tally_error::tally_error(error_kind kind) : std::runtime_error(error_name(kind)), m_kind(kind) {}
 
 std::u16string_view tally_error::description() const noexcept
 {
-    return m_kind == error_kind::overflow ? u"オーバーフローしました。" : u"型が一致しません。";
+    switch (m_kind) {
+    case error_kind::overflow: return u"オーバーフローしました。";
+    case error_kind::type_mismatch: return u"型が一致しません。";
+    case error_kind::clipboard_refused: return u"クリップボードを開けません。";
+    }
+    return {};
 }
 
 std::u16string error_report(const tally_error &e)

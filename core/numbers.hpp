@@ -8,14 +8,16 @@
 namespace pelmora {
 
 // The program's one run-time error. Its numbers are the ones users of such calculators know.
-enum class error_kind : int { overflow = 6, type_mismatch = 13 };
+// The tallies raise the first two; a copy that the system clipboard refuses raises the third.
+enum class error_kind : int { overflow = 6, type_mismatch = 13, clipboard_refused = 521 };
 
 class tally_error : public std::runtime_error {
 public:
     explicit tally_error(error_kind kind);
     error_kind kind() const noexcept { return m_kind; }
     int number() const noexcept { return static_cast<int>(m_kind); }
-    // The Japanese description shown to the user: "オーバーフローしました。", "型が一致しません。".
+    // The Japanese description shown to the user: "オーバーフローしました。", "型が一致しません。",
+    // "クリップボードを開けません。".
     std::u16string_view description() const noexcept;
 
 private:

@@ -143,6 +143,16 @@ constexpr control_row usage_rows[] = {
 
 constexpr const char *usage_tabs[] = {"cmdOK", "Picture1"};
 
+constexpr usage_transition usage_transitions[] = {
+    {usage_state::absent, usage_event::show, usage_action::make_and_show},
+    {usage_state::hidden, usage_event::show, usage_action::show},
+    {usage_state::visible, usage_event::show, usage_action::show}, // to the front, as it was
+    {usage_state::visible, usage_event::button, usage_action::hide},
+    {usage_state::visible, usage_event::close_box, usage_action::destroy},
+    {usage_state::visible, usage_event::program_end, usage_action::destroy},
+    {usage_state::hidden, usage_event::program_end, usage_action::destroy},
+};
+
 // Input boxes and the labels that name them (left) and give their unit (right).
 struct input_row {
     const char *box;
@@ -203,9 +213,26 @@ std::span<const control_row> main_controls() { return main_rows; }
 std::span<const char *const> main_tab_order() { return main_tabs; }
 std::span<const menu_row> main_menus() { return menu_rows; }
 std::span<const binding_row> main_bindings() { return binding_rows; }
+
+const binding_row *binding_of(std::string_view control)
+{
+    for (const binding_row &row : binding_rows)
+        if (control == row.control)
+            return &row;
+    return nullptr;
+}
 std::span<const control_row> usage_controls() { return usage_rows; }
 std::span<const char *const> usage_tab_order() { return usage_tabs; }
 std::span<const char16_t *const> gothic_families() { return gothics; }
+std::span<const usage_transition> usage_lifecycle() { return usage_transitions; }
+
+usage_action usage_step(usage_state now, usage_event on)
+{
+    for (const usage_transition &t : usage_transitions)
+        if (t.from == now && t.on == on)
+            return t.does;
+    return usage_action::none; // nothing to do: a button of a hidden window, say
+}
 
 window_tables main_tables()
 {

@@ -1,9 +1,10 @@
 #pragma once
 
 // The windows of Pelmora as data: every control with its place, texts and colours, the tab
-// order, the menus, which control runs which command, and what screen readers announce. Each
-// front-end (Qt on Linux, Win32 on Windows) builds its windows by looping over these tables,
-// so the two cannot drift apart. No toolkit is seen here.
+// order, the menus, which control runs which command, the start-up timer, the usage window's
+// life, and what screen readers announce. Each front-end (Win32 on Windows, Qt on Linux, the
+// web page) builds its windows by looping over these tables and runs their commands through
+// press() (commands/press.hpp), so the three cannot drift apart. No toolkit is seen here.
 
 #include "fields.hpp"
 
@@ -73,8 +74,19 @@ std::span<const control_row> main_controls();
 std::span<const char *const> main_tab_order();
 std::span<const menu_row> main_menus();
 std::span<const binding_row> main_bindings();
-// The one-shot start-up timer "Timer1": puts the focus in "syu1" once, this long after creation.
+// The binding of a button or menu command of the main window; nullptr for a name without one.
+const binding_row *binding_of(std::string_view control);
+// The one-shot start-up timer "Timer1": puts the focus in its target once, this long after the
+// main window is made, so that the cursor waits in the first reward box.
 inline constexpr int timer1_interval_ms = 200;
+inline constexpr field timer1_target = field::syu1;
+
+// The title of every message box.
+inline constexpr std::u16string_view message_title = u"Pelmora";
+
+// A label whose text is a little wider than its rectangle in the font a system has is set
+// closer, down to this share of its width; one that still does not fit is left as it is.
+inline constexpr double label_squeeze_floor = 0.85;
 
 // The usage window "frmTip".
 extern const window_row usage_window;
@@ -115,9 +127,21 @@ struct accessible_text {
 };
 accessible_text accessible_text_of(std::string_view control);
 
-// The report of a copy that the clipboard refused: a run-time error, reported as tally_error's
-// are, after which the program goes on.
-inline constexpr std::u16string_view clipboard_refused_report = u"実行時エラー '521':\n\nクリップボードを開けません。";
+// The usage window's life. It is made on the first show; its button (OK, and Enter and Esc,
+// which press it) hides it; its close box destroys it, so that the next show makes it anew at
+// its first place; it goes with the main window. Each front-end asks usage_step what to do
+// with its window when one of these happens, and does just that.
+enum class usage_state { absent, visible, hidden };
+enum class usage_event { show, button, close_box, program_end };
+enum class usage_action { none, make_and_show, show, hide, destroy };
+struct usage_transition {
+    usage_state from;
+    usage_event on;
+    usage_action does;
+};
+std::span<const usage_transition> usage_lifecycle();
+// What the front-end does with its usage window, which is now in state `now`, when `on` happens.
+usage_action usage_step(usage_state now, usage_event on);
 
 // The Japanese proportional gothics the windows are drawn in, best first: the font the
 // layout was designed for, then those a Windows or a Linux desktop may have instead.

@@ -1,14 +1,15 @@
 #include "label_fit.hpp"
 
+#include "form.hpp"
+
 #include <QFontMetrics>
 #include <QLabel>
+
+#include <cmath>
 
 namespace pelmora {
 
 namespace {
-
-// Letters closer than this would look squeezed; a label that still does not fit is left as is.
-constexpr int tightest_spacing_percent = 85;
 
 bool fits(const QFont &font, const QLabel *label)
 {
@@ -23,7 +24,8 @@ void condenseOverflowingLabels(QWidget *top)
         if (label->text().isEmpty() || fits(label->font(), label))
             continue;
         QFont font = label->font();
-        for (int percent = 99; percent >= tightest_spacing_percent; --percent) {
+        const long tightest = std::lround(label_squeeze_floor * 100);
+        for (long percent = 99; percent >= tightest; --percent) {
             font.setLetterSpacing(QFont::PercentageSpacing, percent);
             if (fits(font, label)) {
                 label->setFont(font);

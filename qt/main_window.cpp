@@ -129,7 +129,7 @@ MainWindow::MainWindow(MessageFunction showMessage, QWidget *parent)
 {
     if (!m_showMessage) {
         m_showMessage = [this](const QString &text) {
-            QMessageBox box(QMessageBox::NoIcon, u"Pelmora"_s, text, QMessageBox::Ok, this);
+            QMessageBox box(QMessageBox::NoIcon, qText(message_title), text, QMessageBox::Ok, this);
             box.exec();
         };
     }
@@ -161,10 +161,9 @@ MainWindow::MainWindow(MessageFunction showMessage, QWidget *parent)
     m_timer1->setObjectName(u"Timer1"_s);
     m_timer1->setInterval(timer1_interval_ms);
     m_timer1->setSingleShot(true);
-    connect(m_timer1, &QTimer::timeout, this,
-            [this] { runCommand([this] { set_focus(field::syu1); }); });
+    connect(m_timer1, &QTimer::timeout, this, [this] { fire_timer1(*this); });
     m_timer1->start();
-    m_boxes[index_of(field::syu1)]->setFocus();
+    m_boxes[index_of(timer1_target)]->setFocus();
 }
 
 MainWindow::~MainWindow() = default;
@@ -224,7 +223,7 @@ void MainWindow::chainTabOrder()
 void MainWindow::connectCommands()
 {
     for (const binding_row &row : main_bindings()) {
-        const auto run = [this, row] { runBinding(row.does, row.box); };
+        const auto run = [this, &row] { press(row, {*this, m_state, *this}); };
         const QLatin1StringView name(row.control);
         if (auto *button = findChild<QPushButton *>(name))
             connect(button, &QPushButton::clicked, this, run);
@@ -233,56 +232,59 @@ void MainWindow::connectCommands()
     }
 }
 
-void MainWindow::runBinding(command does, field box)
+bool MainWindow::put_on_clipboard(std::u16string_view text)
 {
-    switch (does) {
-    case command::leftover_tally:
-        return runCommand([this] { run_leftover_tally(*this, m_state); });
-    case command::sales_tally:
-        return runCommand([this] { run_sales_tally(*this, m_state); });
-    case command::share_division:
-        return runCommand([this] { run_share_division(*this, m_state); });
-    case command::copy:
-        return copyBox(box);
-    case command::clear_all:
-        return runCommand([this] { run_clear_all(*this); });
-    case command::end_program:
-        return runCommand([this] { close(); });
-    case command::show_usage:
-        return runCommand([this] { showUsage(); });
-    }
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(qText(text));
+    return true; // Qt reports no refusal
 }
 
-void MainWindow::runCommand(const std::function<void()> &command)
+void MainWindow::end_program()
 {
-    run_command(*this, command);
+    close();
 }
 
-void MainWindow::copyBox(field box)
+void MainWindow::show_usage()
 {
-    runCommand([this, box] {
-        const std::u16string &text = take_copy(*this, m_state, box);
-        QClipboard *clipboard = QGuiApplication::clipboard();
-        clipboard->clear();
-        clipboard->setText(qText(text));
-    });
+    usageEvent(usage_event::show);
 }
 
-void MainWindow::showUsage()
+void MainWindow::usageEvent(usage_event on)
 {
-    if (!m_usage) {
-        m_usage = new UsageWindow(this);
+    const usage_state now = !m_usage ? usage_state::absent
+                            : m_usage->isVisible() ? usage_state::visible
+                                                   : usage_state::hidden;
+    switch (usage_step(now, on)) {
+    case usage_action::none:
+        return;
+    case usage_action::make_and_show:
+        m_usage = new UsageWindow(this, [this](usage_event e) { usageEvent(e); });
         m_usage->move(twips(usage_window.left), twips(usage_window.top));
+        [[fallthrough]];
+    case usage_action::show:
+        m_usage->show();
+        m_usage->raise();
+        m_usage->activateWindow();
+        return;
+    case usage_action::hide:
+        m_usage->hide();
+        activateWindow(); // the keyboard goes back to the main window, where the user works
+        return;
+    case usage_action::destroy: {
+        // Gone at once for the next show; deleted once its own events are done.
+        UsageWindow *gone = m_usage;
+        m_usage = nullptr;
+        gone->hide();
+        gone->deleteLater();
+        return;
     }
-    m_usage->show();
-    m_usage->raise();
-    m_usage->activateWindow();
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    // Ending the program takes the usage window with it, shown or hidden.
-    delete m_usage.data();
+    usageEvent(usage_event::program_end);
     event->accept();
 }
 

@@ -2,6 +2,7 @@
 
 #include "fields.hpp"
 #include "form.hpp"
+#include "press.hpp"
 #include "tally_state.hpp"
 
 #include <QMainWindow>
@@ -20,14 +21,14 @@ class UsageWindow;
 
 // The window "top": every box, button and menu of a settlement. Its text boxes are the
 // window fields the tallies read and write.
-class MainWindow final : public QMainWindow, public window_fields {
+class MainWindow final : public QMainWindow, public window_fields, public front_end {
     Q_OBJECT
 
 public:
     // Shows a message and returns once the user has answered it.
     using MessageFunction = std::function<void(const QString &)>;
 
-    // Without a message function, messages go to a modal box titled "Pelmora".
+    // Without a message function, messages go to a modal box titled message_title.
     explicit MainWindow(MessageFunction showMessage = {}, QWidget *parent = nullptr);
     ~MainWindow() override;
 
@@ -36,6 +37,10 @@ public:
     int orc_check() const override;
     void set_focus(field f) override;
     void show_message(std::u16string_view text) override;
+
+    bool put_on_clipboard(std::u16string_view text) override;
+    void end_program() override;
+    void show_usage() override;
 
     const tally_state &state() const { return m_state; }
     // The usage window while it exists; it is created on the first "使い方を表示".
@@ -49,10 +54,8 @@ private:
     void buildMenus();
     void chainTabOrder();
     void connectCommands();
-    void runBinding(command does, field box);
-    void runCommand(const std::function<void()> &command);
-    void copyBox(field box);
-    void showUsage();
+    // Does what the usage window's life asks when `on` happens to it.
+    void usageEvent(usage_event on);
 
     MessageFunction m_showMessage;
     tally_state m_state;

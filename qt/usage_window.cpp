@@ -4,6 +4,7 @@
 #include "label_fit.hpp"
 #include "look.hpp"
 
+#include <QCloseEvent>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,18 +14,17 @@ using namespace Qt::StringLiterals;
 
 namespace pelmora {
 
-UsageWindow::UsageWindow(QWidget *owner)
+UsageWindow::UsageWindow(QWidget *owner, Report report)
     : QWidget(owner,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                  | Qt::WindowCloseButtonHint)
+                  | Qt::WindowCloseButtonHint),
+      m_report(std::move(report))
 {
     setObjectName(QLatin1StringView(usage_window.name));
     setWindowTitle(QString::fromUtf16(usage_window.caption));
     setWindowIcon(windowIcon());
     setPalette(standardPalette());
     setFont(windowFont());
-    // The close box destroys the window; "OK", Enter and Esc only hide it.
-    setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(twips(usage_window.width), twips(usage_window.height));
 
     QFrame *picture = nullptr;
@@ -49,7 +49,7 @@ UsageWindow::UsageWindow(QWidget *owner)
             break;
         }
         case kind::button: {
-            // The window's one command: every button hides it. Enter and Esc press the
+            // Every button is reported as the window's button. Enter and Esc press the
             // buttons the table makes the default and the cancel button.
             auto *button = new QPushButton(QString::fromUtf16(row.text), this);
             button->setDefault(row.flags & default_button);
@@ -57,7 +57,7 @@ UsageWindow::UsageWindow(QWidget *owner)
                 m_default = button;
             if (row.flags & cancel_button)
                 m_cancel = button;
-            connect(button, &QPushButton::clicked, this, &UsageWindow::dismiss);
+            connect(button, &QPushButton::clicked, this, [this] { m_report(usage_event::button); });
             w = button;
             break;
         }
@@ -118,12 +118,10 @@ void UsageWindow::keyPressEvent(QKeyEvent *event)
         QWidget::keyPressEvent(event);
 }
 
-void UsageWindow::dismiss()
+void UsageWindow::closeEvent(QCloseEvent *event)
 {
-    hide();
-    // The keyboard goes back to the main window, where the user works.
-    if (QWidget *owner = parentWidget())
-        owner->activateWindow();
+    event->ignore(); // the owner destroys the window, or keeps it
+    m_report(usage_event::close_box);
 }
 
 void UsageWindow::showEvent(QShowEvent *event)

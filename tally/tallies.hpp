@@ -20,10 +20,6 @@ void run_share_division(window_fields &w, tally_state &s);
 // "bunpai_copy" and the settlement record alone, and puts the focus in "syu1".
 void run_clear_all(window_fields &w);
 
-// A copy button: keeps the box's current text (edits included) in copy_buf and returns it
-// for the clipboard.
-const std::u16string &take_copy(const window_fields &w, tally_state &s, field box);
-
 // Every command goes through here. A tally_error stops the command where it stood (what it
 // already stored stays stored) and is reported in a message box; the program goes on.
 // Returns false when the command was stopped by an error.

@@ -1,4 +1,5 @@
 #include "memory_fields.hpp"
+#include "press.hpp"
 #include "tallies.hpp"
 #include "test_support.hpp"
 
@@ -56,6 +57,31 @@ void mark_outputs(memory_fields &w)
         w.set_text(f, u"old " + std::u16string(field_name(f).begin(), field_name(f).end()));
 }
 
+// A platform that writes down what the commands asked of it, as "what:detail" lines.
+struct recording_front_end final : front_end {
+    bool clipboard_refuses = false;
+    QStringList asked;
+
+    bool put_on_clipboard(std::u16string_view text) override
+    {
+        asked << u"clipboard:"_s + q(std::u16string(text));
+        return !clipboard_refuses;
+    }
+    void end_program() override { asked << u"end"_s; }
+    void show_usage() override { asked << u"usage"_s; }
+};
+
+// A window as a settlement leaves it: every line and both totals computed.
+void settled(memory_fields &w, tally_state &s)
+{
+    w.set_orc_check(orc_unchecked);
+    fill(w, {u"syu1=12"_s, u"card1=1"_s, u"uri1=1500"_s, u"uri6=99"_s, u"nin=3"_s});
+    run_leftover_tally(w, s);
+    run_sales_tally(w, s);
+    run_share_division(w, s);
+    w.focus_requests.clear();
+}
+
 } // namespace
 
 class TalliesTest : public QObject {
@@ -72,6 +98,10 @@ private slots:
     void share_data();
     void share();
     void commandRunnerReportsAndGoesOn();
+    void pressEveryBinding();
+    void pressReportsErrors_data();
+    void pressReportsErrors();
+    void timer1MovesTheFocusOnce();
     void clearAllKeepsTotals();
     void settlementRoad();
 };
@@ -432,6 +462,90 @@ void TalliesTest::commandRunnerReportsAndGoesOn()
     QVERIFY(run_command(w, [&] { run_sales_tally(w, s); }));
     QCOMPARE(w.messages.size(), std::size_t(1));
     QCOMPARE(text(w, field::uri_goukei_txt), u"売1:2,147,483,647、ｵｰｸ:0"_s);
+}
+
+void TalliesTest::pressEveryBinding()
+{
+    for (const binding_row &b : main_bindings()) {
+        memory_fields w;
+        tally_state s;
+        settled(w, s);
+        w.set_text(b.box, u"edited " + w.text(b.box)); // a copy takes the box as the user left it
+        w.set_text(field::nin, u"4");                  // and 決定3 the count as it stands now
+        recording_front_end platform;
+        QVERIFY2(press(b, {w, s, platform}), b.control);
+        QVERIFY2(w.messages.empty(), b.control);
+
+        QStringList asked;
+        QString box = text(w, b.box);
+        switch (b.does) {
+        case command::copy:
+            asked << u"clipboard:"_s + box;
+            QCOMPARE(q(s.copy_buf), box);
+            QVERIFY(box.startsWith(u"edited "_s));
+            break;
+        case command::end_program: asked << u"end"_s; break;
+        case command::show_usage: asked << u"usage"_s; break;
+        case command::clear_all: QCOMPARE(w.focus_requests, std::vector<field>{field::syu1}); break;
+        case command::leftover_tally: QCOMPARE(box, u"赤羽毛:12、青羽毛:0、呪印:0、金腕輪:0"_s); break;
+        case command::sales_tally: QCOMPARE(box, u"売1:1,500"_s); break;
+        case command::share_division: QCOMPARE(text(w, field::bunpai_copy), u"400"_s); break;
+        }
+        QCOMPARE(platform.asked, asked);
+    }
+}
+
+void TalliesTest::pressReportsErrors_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::addColumn<bool>("refuses");
+    QTest::addColumn<QString>("shown");
+
+    const QString overflow = u"実行時エラー '6':\n\nオーバーフローしました。"_s;
+    const QString refused = u"実行時エラー '521':\n\nクリップボードを開けません。"_s;
+    QTest::newRow("決定1 overflows") << u"nokori_btn"_s << QStringList{u"syu2=2147483648"_s} << false << overflow;
+    QTest::newRow("決定2 overflows") << u"uri_kei_btn"_s << QStringList{u"uri3=2147483648"_s} << false << overflow;
+    QTest::newRow("決定3 cannot read nin") << u"bun_btn"_s << QStringList{u"nin=abc"_s} << false
+                                            << u"実行時エラー '13':\n\n型が一致しません。"_s;
+    QTest::newRow("clipboard refuses") << u"copy5"_s << QStringList{} << true << refused;
+    QTest::newRow("validation is no error") << u"bun_btn"_s << QStringList{u"nin=1"_s} << false
+                                            << u"1人以下は実行できません"_s;
+}
+
+void TalliesTest::pressReportsErrors()
+{
+    QFETCH(QString, control);
+    QFETCH(QStringList, boxes);
+    QFETCH(bool, refuses);
+    QFETCH(QString, shown);
+
+    memory_fields w;
+    tally_state s;
+    settled(w, s);
+    fill(w, boxes);
+    recording_front_end platform;
+    platform.clipboard_refuses = refuses;
+    const binding_row *b = binding_of(control.toStdString());
+    QVERIFY(b);
+    const bool error = shown.startsWith(u"実行時エラー"_s);
+    QCOMPARE(press(*b, {w, s, platform}), !error);
+    QCOMPARE(messages(w), shown);
+    QVERIFY(!platform.asked.contains(u"end"_s)); // the program goes on
+
+    // A refusal that a browser reports only later reads the same.
+    w.messages.clear();
+    report_refused_copy(w);
+    QCOMPARE(messages(w), u"実行時エラー '521':\n\nクリップボードを開けません。"_s);
+}
+
+void TalliesTest::timer1MovesTheFocusOnce()
+{
+    memory_fields w;
+    fire_timer1(w);
+    QCOMPARE(w.focus_requests, std::vector<field>{field::syu1});
+    QVERIFY(w.messages.empty());
+    QCOMPARE(timer1_interval_ms, 200);
 }
 
 void TalliesTest::clearAllKeepsTotals()

@@ -24,6 +24,7 @@
 
 #include "form.hpp"
 #include "fuzz_scene.hpp"
+#include "press.hpp"
 #include "tallies.hpp"
 
 #include <algorithm>
@@ -135,6 +136,22 @@ public:
     }
 
 private:
+    // The clipboard of a script: a copy prints what it was given, and is always taken.
+    class printing_clipboard final : public front_end {
+    public:
+        explicit printing_clipboard(runner &r) : m_runner(r) {}
+        bool put_on_clipboard(std::u16string_view text) override
+        {
+            m_runner.print("copied " + escaped(text));
+            return true;
+        }
+        void end_program() override {}
+        void show_usage() override {}
+
+    private:
+        runner &m_runner;
+    };
+
     void print(std::string_view s)
     {
         m_buffer += s;
@@ -217,23 +234,11 @@ private:
     // The command a button or menu command is bound to, run as the windows run it.
     void press(const std::string &control)
     {
-        const auto bindings = main_bindings();
-        const auto b = std::find_if(bindings.begin(), bindings.end(),
-                                    [&](const binding_row &r) { return control == r.control; });
-        if (b == bindings.end())
-            throw bad_script("no button or menu command " + control);
-        auto &w = m_scene->w;
-        auto &s = m_scene->s;
-        std::function<void()> command;
-        switch (b->does) {
-        case command::leftover_tally: command = [&] { run_leftover_tally(w, s); }; break;
-        case command::sales_tally: command = [&] { run_sales_tally(w, s); }; break;
-        case command::share_division: command = [&] { run_share_division(w, s); }; break;
-        case command::clear_all: command = [&] { run_clear_all(w); }; break;
-        case command::copy: command = [&, box = b->box] { print("copied " + escaped(take_copy(w, s, box))); }; break;
-        default: throw bad_script(control + " is no command of the model");
-        }
-        print(run_command(w, command) ? "completed" : "stopped");
+        const binding_row *b = binding_of(control);
+        if (!b || b->does == command::end_program || b->does == command::show_usage)
+            throw bad_script(control + " is no command of the model");
+        printing_clipboard clipboard(*this);
+        print(pelmora::press(*b, {m_scene->w, m_scene->s, clipboard}) ? "completed" : "stopped");
     }
 
     void print_fields()

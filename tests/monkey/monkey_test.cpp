@@ -9,6 +9,7 @@
 
 #include "main_window.hpp"
 #include "memory_fields.hpp"
+#include "press.hpp"
 #include "tallies.hpp"
 #include "usage_window.hpp"
 

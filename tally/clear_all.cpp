@@ -1,4 +1,3 @@
-#include "numbers.hpp"
 #include "tallies.hpp"
 
 namespace pelmora {
@@ -17,23 +16,6 @@ void run_clear_all(window_fields &w)
     w.set_text(field::nin, u""); // empty, not the "12" the window opens with
     w.set_text(field::bun_txt, start_text(field::bun_txt));
     w.set_focus(field::syu1);
-}
-
-const std::u16string &take_copy(const window_fields &w, tally_state &s, field box)
-{
-    s.copy_buf = w.text(box);
-    return s.copy_buf;
-}
-
-bool run_command(window_fields &w, const std::function<void()> &command)
-{
-    try {
-        command();
-        return true;
-    } catch (const tally_error &e) {
-        w.show_message(error_report(e));
-        return false;
-    }
 }
 
 } // namespace pelmora
