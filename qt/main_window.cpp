@@ -168,11 +168,6 @@ MainWindow::MainWindow(MessageFunction showMessage, QWidget *parent)
 
 MainWindow::~MainWindow() = default;
 
-UsageWindow *MainWindow::usageWindow() const
-{
-    return m_usage;
-}
-
 void MainWindow::buildControls(QWidget *client)
 {
     for (const control_row &row : main_controls()) {

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "fields.hpp"
-#include "form.hpp"
 #include "press.hpp"
-#include "tally_state.hpp"
+#include "usage_window.hpp"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -16,8 +14,6 @@ class QLineEdit;
 class QTimer;
 
 namespace pelmora {
-
-class UsageWindow;
 
 // The window "top": every box, button and menu of a settlement. Its text boxes are the
 // window fields the tallies read and write.
@@ -44,7 +40,7 @@ public:
 
     const tally_state &state() const { return m_state; }
     // The usage window while it exists; it is created on the first "使い方を表示".
-    UsageWindow *usageWindow() const;
+    UsageWindow *usageWindow() const { return m_usage; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;

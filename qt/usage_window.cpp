@@ -100,18 +100,10 @@ UsageWindow::UsageWindow(QWidget *owner, Report report)
 void UsageWindow::keyPressEvent(QKeyEvent *event)
 {
     // Enter and Esc anywhere in the window press its default and its cancel button.
-    QPushButton *pressed = nullptr;
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        pressed = m_default;
-        break;
-    case Qt::Key_Escape:
-        pressed = m_cancel;
-        break;
-    default:
-        break;
-    }
+    const int key = event->key();
+    QPushButton *pressed = key == Qt::Key_Return || key == Qt::Key_Enter ? m_default
+                           : key == Qt::Key_Escape                       ? m_cancel
+                                                                         : nullptr;
     if (pressed)
         pressed->click();
     else
