@@ -341,6 +341,13 @@ void MainWindowTest::window()
     QVERIFY(w.win.state() == pelmora::tally_state{});
     QVERIFY(!w.win.usageWindow());
     QCOMPARE(w.focusName(), u"syu1"_s);
+
+    // Every label's text stands whole in its box, set closer where it has to be.
+    for (const QLabel *label : w.win.findChildren<QLabel *>()) {
+        const QFont font = label->font();
+        QVERIFY2(QFontMetrics(font).horizontalAdvance(label->text()) <= label->contentsRect().width(),
+                 qPrintable(label->objectName()));
+    }
 }
 
 void MainWindowTest::tabOrder()
