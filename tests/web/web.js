@@ -34,10 +34,13 @@ async function layout(page, controls, root) {
             if (!e || !box)
                 return { name: c.name, missing: true };
             const r = e.getBoundingClientRect(), o = box.getBoundingClientRect();
+            // How far a label's text, as drawn, runs past the right edge of its box.
+            const text = e.classList.contains('label') && e.querySelector(':scope > span');
             return {
                 name: c.name,
                 rect: [r.left - o.left, r.top - o.top, r.width, r.height].map((v) => Math.round(v * 100) / 100),
                 absolute: [r.left, r.top, r.width, r.height],
+                over: text ? text.getBoundingClientRect().right - r.right : 0,
             };
         });
     }, { controls, root });
@@ -111,6 +114,8 @@ async function checkWindow(page, root, controls, scale = 1) {
             continue;
         }
         h.checkEqual(`rectangle of ${c.name}`, place.rect.join(','), expectedRect(c).join(','));
+        if (place.over > 0.5)
+            h.fail(`the text of ${c.name} runs ${place.over.toFixed(2)} px past its box`);
         const shown = await captionOf(page, root, c.name);
         if (c.text && c.kind !== 'text_box')
             h.checkEqual(`caption of ${c.name}`, shown.text, c.text);

@@ -663,11 +663,13 @@
     }
 
     // A label too long for its rectangle in the font this browser has is set closer, down to
-    // 85 %, as on the desktop; one that still does not fit is left as it is.
+    // 85 %, as on the desktop; one that still does not fit is left as it is. Both widths are
+    // measured as drawn (an inline box has no scroll width in some engines), so a window
+    // scaled to a narrow screen scales both alike.
     function condenseLabels(root) {
         for (const label of root.querySelectorAll('.label > span')) {
-            const room = label.parentElement.clientWidth;
-            const need = label.scrollWidth;
+            const room = label.parentElement.getBoundingClientRect().width;
+            const need = label.getBoundingClientRect().width;
             if (need > room && need > 0) {
                 const ratio = Math.max(0.85, room / need);
                 label.style.display = 'inline-block';
