@@ -36,11 +36,16 @@ async function layout(page, controls, root) {
             const r = e.getBoundingClientRect(), o = box.getBoundingClientRect();
             // How far a label's text, as drawn, runs past the right edge of its box.
             const text = e.classList.contains('label') && e.querySelector(':scope > span');
+            // What is drawn on top at the corners of a box: the box itself, or what covers it.
+            const corners = c.kind !== 'text_box' ? [] : [[r.left, r.top], [r.right, r.top], [r.left, r.bottom], [r.right, r.bottom]]
+                .map(([x, y]) => document.elementFromPoint(x + (x === r.left ? 0.5 : -0.5), y + (y === r.top ? 0.5 : -0.5)))
+                .filter((hit) => hit && hit !== e).map((hit) => hit.id || hit.className);
             return {
                 name: c.name,
                 rect: [r.left - o.left, r.top - o.top, r.width, r.height].map((v) => Math.round(v * 100) / 100),
                 absolute: [r.left, r.top, r.width, r.height],
                 over: text ? text.getBoundingClientRect().right - r.right : 0,
+                covered: corners.join(' '),
             };
         });
     }, { controls, root });
@@ -116,6 +121,8 @@ async function checkWindow(page, root, controls, scale = 1) {
         h.checkEqual(`rectangle of ${c.name}`, place.rect.join(','), expectedRect(c).join(','));
         if (place.over > 0.5)
             h.fail(`the text of ${c.name} runs ${place.over.toFixed(2)} px past its box`);
+        if (c.kind === 'text_box')
+            h.checkEqual(`what covers a corner of ${c.name}`, place.covered, '');
         const shown = await captionOf(page, root, c.name);
         if (c.text && c.kind !== 'text_box')
             h.checkEqual(`caption of ${c.name}`, shown.text, c.text);
