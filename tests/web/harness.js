@@ -128,12 +128,11 @@ async function openPage(pageFile, options = {}) {
     await page.evaluate(() => window.pelmoraReady);
     session.readyMs = Date.now() - started;
     // The start-up focus comes 200 ms (the table's Timer1) after the window is drawn; input
-    // sent before it could be moved away, as on the desktop.
+    // sent before it could be moved away, as on the desktop. (A page that moved the focus by
+    // other means than a timeout passes this after a deadline.)
     const interval = await page.evaluate(() =>
         JSON.parse(document.getElementById('pelmora-form').textContent).timer1_interval_ms);
-    await page.sleep(interval);
-    // (A page that moved the focus by other means than a timeout passes this after a deadline.)
-    await waitFor(page, () => window.__startTimers.fired > 0 && window.__startTimers.pending === 0, undefined, 2000);
+    await waitFor(page, () => window.__startTimers.fired > 0 && window.__startTimers.pending === 0, undefined, interval + 2000);
     checkEqual('focus after load', await activeId(page), 'syu1');
     return session;
 }
@@ -219,8 +218,12 @@ async function expectMessage(session, want) {
         await page.press(how);
     if (!(await waitFor(page, () => ![...document.querySelectorAll('dialog')].some((d) => d.open))))
         fail(`${how} did not close the message box`);
-    else if (session.lastFocus)
+    else if (session.lastFocus) {
+        // The focus goes back in the dialog's close event, a task of its own: the next step
+        // waits for it, as a click on a busy machine would otherwise come first.
+        await waitFor(page, (id) => document.activeElement && document.activeElement.id === id, session.lastFocus);
         checkEqual(`focus after ${how} closed the message box`, await activeId(page), session.lastFocus);
+    }
 }
 
 async function expectNoMessage(session) {
