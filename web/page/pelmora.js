@@ -412,7 +412,7 @@
                 event.preventDefault();
                 event.stopPropagation();
                 dialog.close();
-            } else if (event.key === 'Tab') { // OK is all there is to go to
+            } else if (isTab(event)) { // OK is all there is to go to
                 event.preventDefault();
                 event.stopPropagation();
                 ok.focus();
@@ -549,6 +549,11 @@
 
     // Keys
 
+    // WebKitGTK names the key of Shift+Tab "Unidentified"; its code still says Tab.
+    function isTab(event) {
+        return event.key === 'Tab' || (event.key === 'Unidentified' && event.code === 'Tab');
+    }
+
     // Tab and Shift+Tab go through a window's controls in the tables' order and wrap around.
     function tabTo(order, from, back) {
         const list = order.map((name) => document.getElementById(name)).filter((e) => e && !e.disabled);
@@ -569,7 +574,7 @@
                 closeMenus(true);
             } else if (event.key === 'ArrowRight' || event.key === 'ArrowLeft') {
                 showMenu(menus[(at + (event.key === 'ArrowRight' ? 1 : menus.length - 1)) % menus.length], true);
-            } else if (event.key === 'ArrowDown' || event.key === 'ArrowUp' || event.key === 'Tab') {
+            } else if (event.key === 'ArrowDown' || event.key === 'ArrowUp' || isTab(event)) {
                 openMenu.item.focus();
             } else if (event.key === 'Enter' || event.key === ' ') {
                 (document.activeElement === openMenu.top ? openMenu.item : document.activeElement).click();
@@ -590,7 +595,7 @@
             }
             return;
         }
-        if (event.key === 'Tab' && !event.ctrlKey && !event.altKey && !event.metaKey) {
+        if (isTab(event) && !event.ctrlKey && !event.altKey && !event.metaKey) {
             if (usage && usage.window.contains(target))
                 tabTo(form.usage_tab_order, target, event.shiftKey);
             else
@@ -663,11 +668,13 @@
     }
 
     // A label too long for its rectangle in the font this browser has is set closer, down to
-    // 85 %, as on the desktop; one that still does not fit is left as it is.
+    // 85 %, as on the desktop; one that still does not fit is left as it is. Both widths are
+    // measured as drawn (an inline box has no scroll width in some engines), so a window
+    // scaled to a narrow screen scales both alike.
     function condenseLabels(root) {
         for (const label of root.querySelectorAll('.label > span')) {
-            const room = label.parentElement.clientWidth;
-            const need = label.scrollWidth;
+            const room = label.parentElement.getBoundingClientRect().width;
+            const need = label.getBoundingClientRect().width;
             if (need > room && need > 0) {
                 const ratio = Math.max(0.85, room / need);
                 label.style.display = 'inline-block';
