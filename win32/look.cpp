@@ -242,7 +242,6 @@ int look::big_icon_size() const
 
 int spacing_to_fit(HDC dc, const std::wstring &text, HFONT font, int width)
 {
-    constexpr int tightest_spacing_percent = 85;
     if (text.empty())
         return 0;
     HGDIOBJ old = SelectObject(dc, font);
@@ -253,7 +252,8 @@ int spacing_to_fit(HDC dc, const std::wstring &text, HFONT font, int width)
         return 0;
     const int letters = static_cast<int>(text.size());
     const int squeeze = (size.cx - width + letters - 1) / letters; // per letter, rounded up
-    const int most = size.cx * (100 - tightest_spacing_percent) / (100 * letters);
+    const long tightest_percent = std::lround(label_squeeze_floor * 100);
+    const int most = static_cast<int>(size.cx * (100 - tightest_percent) / (100 * letters));
     return squeeze <= most ? -squeeze : 0;
 }
 

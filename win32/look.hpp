@@ -101,7 +101,7 @@ private:
 
 // The letter spacing (SetTextCharacterExtra, negative) that makes a one-line text fit the
 // width in the font; 0 when it fits as it is, or when fitting would squeeze the letters closer
-// than 85 % of their width (such a text is left to be cut off).
+// than label_squeeze_floor of their width (such a text is left to be cut off).
 int spacing_to_fit(HDC dc, const std::wstring &text, HFONT font, int width);
 
 // A frame: its colour, an etched edge and its caption in the caption colour, cut into the
