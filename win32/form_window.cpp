@@ -2,11 +2,8 @@
 
 #include "push_button.hpp"
 #include "resource.h"
+#include "test_hooks.hpp"
 #include "text_box.hpp"
-
-#ifdef PELMORA_TEST_HOOKS
-#include "test_request.hpp"
-#endif
 
 #include <algorithm>
 #include <utility>
@@ -416,10 +413,6 @@ LRESULT form_window::answer(UINT message, WPARAM w, LPARAM l)
         if (w == SPI_SETHIGHCONTRAST || w == 0)
             refresh_colours();
         break;
-#ifdef PELMORA_TEST_HOOKS
-    case WM_COPYDATA:
-        return answer_test_request(m_hwnd, *reinterpret_cast<const COPYDATASTRUCT *>(l));
-#endif
     case WM_ACTIVATE:
         if (LOWORD(w) == WA_INACTIVE) {
             HWND focus = GetFocus();
@@ -451,6 +444,9 @@ LRESULT CALLBACK form_window::procedure(HWND window, UINT message, WPARAM w, LPA
     }
     if (!self)
         return DefWindowProcW(window, message, w, l);
+    if (LRESULT result = 0; installed_test_hooks.message
+                            && installed_test_hooks.message(window, message, w, l, result))
+        return result;
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         self->m_hwnd = nullptr;

@@ -1,9 +1,9 @@
 #include "look.hpp"
 
 #include "resource.h"
+#include "test_hooks.hpp"
 
 #include <cmath>
-#include <optional>
 
 namespace pelmora::win32 {
 
@@ -109,28 +109,11 @@ void set_client_size(HWND window, int width, int height, UINT dpi)
     }
 }
 
-#ifdef PELMORA_TEST_HOOKS
-namespace {
-
-std::optional<system_answer> injected_answer;
-
-} // namespace
-
-void inject_system_answer(const system_answer *answer)
-{
-    injected_answer.reset();
-    if (answer)
-        injected_answer = *answer;
-}
-#endif
-
 system_answer ask_system()
 {
-#ifdef PELMORA_TEST_HOOKS
-    if (injected_answer)
-        return *injected_answer;
-#endif
     system_answer a;
+    if (installed_test_hooks.system && installed_test_hooks.system(a))
+        return a;
     HIGHCONTRASTW contrast{};
     contrast.cbSize = sizeof contrast;
     a.high_contrast = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0)

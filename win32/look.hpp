@@ -60,10 +60,6 @@ struct system_answer {
     system_colours colours{};
 };
 system_answer ask_system();
-#ifdef PELMORA_TEST_HOOKS
-// A test build answers this instead of the system from now on; nullptr: the system again.
-void inject_system_answer(const system_answer *answer);
-#endif
 
 // The first gothic of gothic_families() that the system really has: a family is accepted
 // only when GetTextFaceW names it back (Windows silently substitutes missing fonts).

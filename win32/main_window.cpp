@@ -24,25 +24,6 @@ bool key_down(int key)
     return GetKeyState(key) & 0x8000;
 }
 
-#ifdef PELMORA_TEST_HOOKS
-// Test builds only. Wine shows the state of the input method nowhere outside the process, so
-// tests/wine/wintext.exe asks the window with this message: wParam 0 asks whether the input
-// method of the box with the focus is open, 1 opens it first, as the user's IME key does. The
-// answer: 1 open, 0 closed, -1 when no box has the focus or it has no input context.
-LRESULT input_method_probe(WPARAM w)
-{
-    HWND focus = GetFocus();
-    HIMC context = focus && is_edit(focus) ? ImmGetContext(focus) : nullptr;
-    if (!context)
-        return -1;
-    if (w == 1)
-        ImmSetOpenStatus(context, TRUE);
-    const LRESULT open = ImmGetOpenStatus(context) ? 1 : 0;
-    ImmReleaseContext(focus, context);
-    return open;
-}
-#endif
-
 } // namespace
 
 main_form::main_form() : form_window(main_controls(), main_tab_order()) {}
@@ -128,11 +109,6 @@ bool main_form::on_create()
 
 LRESULT main_form::handle(UINT message, WPARAM w, LPARAM l)
 {
-#ifdef PELMORA_TEST_HOOKS
-    static const UINT probe = RegisterWindowMessageW(L"Pelmora input method probe");
-    if (message == probe && probe)
-        return input_method_probe(w);
-#endif
     switch (message) {
     case WM_CREATE:
         return on_create() ? 0 : -1;
