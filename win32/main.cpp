@@ -1,4 +1,4 @@
-#include "look.hpp"
+#include "dpi.hpp"
 #include "main_window.hpp"
 #include "test_hooks.hpp"
 

@@ -2,6 +2,7 @@
 
 #include "accessibility.hpp"
 #include "clipboard.hpp"
+#include "wide_text.hpp"
 
 #include <imm.h>
 
@@ -17,11 +18,6 @@ bool is_edit(HWND window)
 {
     wchar_t name[16] = {};
     return window && GetClassNameW(window, name, 16) > 0 && lstrcmpiW(name, L"Edit") == 0;
-}
-
-bool key_down(int key)
-{
-    return GetKeyState(key) & 0x8000;
 }
 
 } // namespace
@@ -241,14 +237,7 @@ bool main_form::take_key(const MSG &message)
 
 std::u16string main_form::text(field f) const
 {
-    HWND box = m_boxes[index_of(f)];
-    const int length = GetWindowTextLengthW(box);
-    if (length <= 0)
-        return {};
-    std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
-    const int got = GetWindowTextW(box, buffer.data(), length + 1);
-    return {reinterpret_cast<const char16_t *>(buffer.data()),
-            static_cast<std::size_t>(got > 0 ? got : 0)};
+    return window_text(m_boxes[index_of(f)]);
 }
 
 void main_form::set_text(field f, std::u16string_view text)

@@ -4,7 +4,7 @@
 // outside the process (tests/wine/test_hook.cpp sets the hooks; main() installs them in the
 // test build alone). The shipped program leaves them empty.
 
-#include "look.hpp"
+#include "palette.hpp"
 
 #include <windows.h>
 
