@@ -14,12 +14,6 @@ namespace {
 constexpr int first_menu_id = 1000;
 constexpr UINT_PTR timer1_id = 1;
 
-bool is_edit(HWND window)
-{
-    wchar_t name[16] = {};
-    return window && GetClassNameW(window, name, 16) > 0 && lstrcmpiW(name, L"Edit") == 0;
-}
-
 } // namespace
 
 main_form::main_form() : form_window(main_controls(), main_tab_order()) {}
@@ -227,7 +221,7 @@ bool main_form::take_key(const MSG &message)
     if (!focus || !IsChild(hwnd(), focus))
         return false;
     if (message.wParam == 'A' && key_down(VK_CONTROL)) {
-        if (!is_edit(focus))
+        if (!(SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)) // not a box
             return false;
         SendMessageW(focus, EM_SETSEL, 0, -1);
         return true;
