@@ -1,6 +1,6 @@
 #include "accessibility.hpp"
 
-#include "look.hpp"
+#include "wide_text.hpp"
 
 // The GUIDs of the annotation service are defined here, once.
 #include <initguid.h>

@@ -1,12 +1,11 @@
 #include "form_window.hpp"
 
-#include "push_button.hpp"
+#include "controls.hpp"
+#include "dpi.hpp"
+#include "fonts.hpp"
 #include "resource.h"
-#include "text_box.hpp"
-
-#ifdef PELMORA_TEST_HOOKS
-#include "test_request.hpp"
-#endif
+#include "test_hooks.hpp"
+#include "wide_text.hpp"
 
 #include <algorithm>
 #include <utility>
@@ -131,7 +130,6 @@ bool form_window::build()
     m_look = std::make_unique<look>(dpi_of(m_hwnd));
     const system_answer system = ask_system();
     m_palette = pick_palette(*m_window, m_rows, system.high_contrast, system.colours);
-    const look &l = *m_look;
     m_controls.clear();
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         const control_row &row = m_rows[i];
@@ -140,19 +138,14 @@ bool form_window::build()
         const auto id = static_cast<INT_PTR>(first_control_id + i);
         // Where the table lets two controls overlap by a pixel (a label and the box it names),
         // each paints only where the other is not on top: the pixel looks the same whichever
-        // of the two is painted last.
+        // of the two is painted last. Placed and sized with the others (lay_out).
         const DWORD style = style_of(row) | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-        HWND h = CreateWindowExW(ex_style_of(row), class_of(row.what), text, style, l.px(row.left),
-                                 l.px(row.top), l.px(row.width), l.px(row.height), parent,
-                                 reinterpret_cast<HMENU>(id), instance, nullptr);
-        if (h) {
-            SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(l.font(row.flags)), FALSE);
-            // After the font: the line the box shows is measured in it.
-            if (row.what == kind::text_box)
-                centre_text_vertically(h);
-            else if (row.what == kind::button)
-                press_on_every_click(h);
-        }
+        HWND h = CreateWindowExW(ex_style_of(row), class_of(row.what), text, style, 0, 0, 0, 0,
+                                 parent, reinterpret_cast<HMENU>(id), instance, nullptr);
+        if (h && row.what == kind::text_box)
+            centre_text_vertically(h);
+        else if (h && row.what == kind::button)
+            press_on_every_click(h);
         m_controls.push_back(h);
     }
     m_tab_order.clear();
@@ -160,13 +153,12 @@ bool form_window::build()
         if (HWND h = control(name))
             m_tab_order.push_back(h);
     }
-    fit_labels();
-    set_icons();
-    set_client_size(m_hwnd, l.px(m_window->width), l.px(m_window->height), l.dpi());
+    lay_out();
+    set_client_size(m_hwnd, m_look->px(m_window->width), m_look->px(m_window->height), m_look->dpi());
     return std::find(m_controls.begin(), m_controls.end(), nullptr) == m_controls.end();
 }
 
-void form_window::place_controls()
+void form_window::lay_out()
 {
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         const control_row &row = m_rows[i];
@@ -177,17 +169,25 @@ void form_window::place_controls()
         SetWindowPos(h, nullptr, m_look->px(row.left), m_look->px(row.top), m_look->px(row.width),
                      m_look->px(row.height), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
         SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(m_look->font(row.flags)), FALSE);
+        // After the font: the line the box shows is measured in it.
         if (row.what == kind::text_box)
             refit_text_box(h);
     }
-}
-
-void form_window::set_icons()
-{
-    SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(m_look->icon(m_look->small_icon_size())));
-    SendMessageW(m_hwnd, WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(m_look->icon(m_look->big_icon_size())));
+    // No font may cut a caption off, as in the Qt window: long labels are squeezed a little.
+    m_spacing.assign(m_rows.size(), 0);
+    if (HDC dc = CreateCompatibleDC(nullptr)) {
+        for (std::size_t i = 0; i < m_rows.size(); ++i) {
+            const control_row &row = m_rows[i];
+            if (row.what == kind::label && row.text)
+                m_spacing[i] = spacing_to_fit(dc, wide(row.text), m_look->font(row.flags),
+                                              m_look->px(row.width));
+        }
+        DeleteDC(dc);
+    }
+    for (const WPARAM which : {ICON_SMALL, ICON_BIG}) {
+        const int size = metric_at(which == ICON_SMALL ? SM_CXSMICON : SM_CXICON, m_look->dpi());
+        SendMessageW(m_hwnd, WM_SETICON, which, reinterpret_cast<LPARAM>(m_look->icon(size)));
+    }
 }
 
 void form_window::change_dpi(UINT dpi, const RECT &suggested)
@@ -198,9 +198,7 @@ void form_window::change_dpi(UINT dpi, const RECT &suggested)
     // corner, could put it back on the other screen and make it bounce between the two.
     SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    place_controls();
-    fit_labels();
-    set_icons();
+    lay_out();
     repaint_all();
 }
 
@@ -220,22 +218,6 @@ void form_window::repaint_all()
     // a font; every one of them, frames and the boxes' edges too, is painted anew.
     RedrawWindow(m_hwnd, nullptr, nullptr,
                  RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
-}
-
-void form_window::fit_labels()
-{
-    // No font may cut a caption off, as in the Qt window: long labels are squeezed a little.
-    m_spacing.assign(m_rows.size(), 0);
-    HDC dc = CreateCompatibleDC(nullptr);
-    if (!dc)
-        return;
-    for (std::size_t i = 0; i < m_rows.size(); ++i) {
-        const control_row &row = m_rows[i];
-        if (row.what == kind::label && row.text)
-            m_spacing[i] = spacing_to_fit(dc, wide(row.text), m_look->font(row.flags),
-                                          m_look->px(row.width));
-    }
-    DeleteDC(dc);
 }
 
 HWND form_window::control(std::string_view name) const
@@ -276,21 +258,24 @@ const control_row *form_window::clicked_button(WPARAM w, LPARAM l) const
 {
     const int id = LOWORD(w);
     const control_row *row = nullptr;
-    if (id == IDOK || id == IDCANCEL) {
-        const unsigned key = id == IDOK ? default_button : cancel_button;
-        const auto it = std::find_if(m_rows.begin(), m_rows.end(),
-                                     [key](const control_row &r) { return r.flags & key; });
-        row = it == m_rows.end() ? nullptr : &*it;
-    } else if (HIWORD(w) == BN_CLICKED) {
+    if (id == IDOK || id == IDCANCEL)
+        row = row_with(id == IDOK ? default_button : cancel_button);
+    else if (HIWORD(w) == BN_CLICKED)
         row = row_of(reinterpret_cast<HWND>(l));
-    }
     return row && row->what == kind::button ? row : nullptr;
+}
+
+const control_row *form_window::row_with(unsigned flag) const
+{
+    const auto it = std::find_if(m_rows.begin(), m_rows.end(),
+                                 [flag](const control_row &r) { return r.flags & flag; });
+    return it == m_rows.end() ? nullptr : &*it;
 }
 
 bool form_window::take_tab(const MSG &message)
 {
     if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || m_tab_order.empty()
-        || (GetKeyState(VK_CONTROL) & 0x8000) || (GetKeyState(VK_MENU) & 0x8000))
+        || key_down(VK_CONTROL) || key_down(VK_MENU))
         return false;
     HWND focus = GetFocus();
     if (!focus || !IsChild(m_hwnd, focus))
@@ -301,7 +286,7 @@ bool form_window::take_tab(const MSG &message)
         if (m_tab_order[i] == focus)
             at = i;
     }
-    const bool back = GetKeyState(VK_SHIFT) & 0x8000;
+    const bool back = key_down(VK_SHIFT);
     HWND target = nullptr;
     for (std::size_t step = 1; step <= count && !target; ++step) {
         const std::size_t next = at == count ? (back ? count - step : step - 1)
@@ -384,11 +369,8 @@ LRESULT form_window::answer(UINT message, WPARAM w, LPARAM l)
     }
     case DM_GETDEFID: {
         // What Enter presses, asked by the dialog manager: the table's default button, if any.
-        const auto it = std::find_if(m_rows.begin(), m_rows.end(),
-                                     [](const control_row &r) { return r.flags & default_button; });
-        if (it == m_rows.end())
-            return 0;
-        return MAKELRESULT(first_control_id + (it - m_rows.begin()), DC_HASDEFID);
+        const control_row *row = row_with(default_button);
+        return row ? MAKELRESULT(first_control_id + (row - m_rows.data()), DC_HASDEFID) : 0;
     }
     case WM_GETDPISCALEDSIZE: {
         // About to move to a screen of another DPI: the window's size there is the one whose
@@ -416,10 +398,6 @@ LRESULT form_window::answer(UINT message, WPARAM w, LPARAM l)
         if (w == SPI_SETHIGHCONTRAST || w == 0)
             refresh_colours();
         break;
-#ifdef PELMORA_TEST_HOOKS
-    case WM_COPYDATA:
-        return answer_test_request(m_hwnd, *reinterpret_cast<const COPYDATASTRUCT *>(l));
-#endif
     case WM_ACTIVATE:
         if (LOWORD(w) == WA_INACTIVE) {
             HWND focus = GetFocus();
@@ -451,6 +429,9 @@ LRESULT CALLBACK form_window::procedure(HWND window, UINT message, WPARAM w, LPA
     }
     if (!self)
         return DefWindowProcW(window, message, w, l);
+    if (LRESULT result = 0; installed_test_hooks.message
+                            && installed_test_hooks.message(window, message, w, l, result))
+        return result;
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         self->m_hwnd = nullptr;

@@ -5,7 +5,7 @@
 // both derive from it; each adds its own commands.
 
 #include "form.hpp"
-#include "look.hpp"
+#include "paint.hpp"
 
 #include <windows.h>
 
@@ -62,7 +62,7 @@ protected:
     // has those IDs): they click the button the table makes the default or the cancel button,
     // and nothing where it makes none, as in the main window.
     const control_row *clicked_button(WPARAM w, LPARAM l) const;
-    look &current_look() { return *m_look; }
+    static bool key_down(int key) { return GetKeyState(key) & 0x8000; }
 
     // The window's own messages; what it does not handle goes to answer().
     virtual LRESULT handle(UINT message, WPARAM w, LPARAM l) = 0;
@@ -80,11 +80,11 @@ private:
     static form_window *of(HWND window);
     LRESULT colour_of(HDC dc, HWND control);
     colour_pair colours_of(const control_row &row) const;
-    void fit_labels();
-    // Places and sizes every control at the look's DPI and gives each its font.
-    void place_controls();
-    // The caption's small and big icons at the look's DPI.
-    void set_icons();
+    // The row with that flag (default_button, cancel_button); nullptr when none has it.
+    const control_row *row_with(unsigned flag) const;
+    // Everything at the look's DPI: each control placed, sized and given its font, the labels
+    // fitted to their widths, the caption's small and big icons.
+    void lay_out();
     // Moved to a screen of that DPI: the window goes where Windows suggests, and everything in
     // it is made, placed and painted anew at the new DPI.
     void change_dpi(UINT dpi, const RECT &suggested);

@@ -1,5 +1,6 @@
-#include "look.hpp"
+#include "dpi.hpp"
 #include "main_window.hpp"
+#include "test_hooks.hpp"
 
 #include <objbase.h>
 
@@ -9,6 +10,9 @@ using namespace pelmora::win32;
 
 int run(int show)
 {
+#ifdef PELMORA_TEST_HOOKS
+    installed_test_hooks = test_build_hooks();
+#endif
     become_dpi_aware();
     if (!register_classes(GetModuleHandleW(nullptr)))
         return 1;

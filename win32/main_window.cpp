@@ -2,7 +2,7 @@
 
 #include "accessibility.hpp"
 #include "clipboard.hpp"
-#include "tallies.hpp"
+#include "wide_text.hpp"
 
 #include <imm.h>
 
@@ -13,37 +13,6 @@ namespace {
 // Menu commands are numbered from here, one per row of main_menus(); far from the controls.
 constexpr int first_menu_id = 1000;
 constexpr UINT_PTR timer1_id = 1;
-
-
-bool is_edit(HWND window)
-{
-    wchar_t name[16] = {};
-    return window && GetClassNameW(window, name, 16) > 0 && lstrcmpiW(name, L"Edit") == 0;
-}
-
-bool key_down(int key)
-{
-    return GetKeyState(key) & 0x8000;
-}
-
-#ifdef PELMORA_TEST_HOOKS
-// Test builds only. Wine shows the state of the input method nowhere outside the process, so
-// tests/wine/wintext.exe asks the window with this message: wParam 0 asks whether the input
-// method of the box with the focus is open, 1 opens it first, as the user's IME key does. The
-// answer: 1 open, 0 closed, -1 when no box has the focus or it has no input context.
-LRESULT input_method_probe(WPARAM w)
-{
-    HWND focus = GetFocus();
-    HIMC context = focus && is_edit(focus) ? ImmGetContext(focus) : nullptr;
-    if (!context)
-        return -1;
-    if (w == 1)
-        ImmSetOpenStatus(context, TRUE);
-    const LRESULT open = ImmGetOpenStatus(context) ? 1 : 0;
-    ImmReleaseContext(focus, context);
-    return open;
-}
-#endif
 
 } // namespace
 
@@ -123,18 +92,13 @@ bool main_form::on_create()
     }
 
     // Once the window is up, the cursor waits in the first reward box.
-    m_last_focus = m_boxes[index_of(field::syu1)];
+    m_last_focus = m_boxes[index_of(timer1_target)];
     SetTimer(hwnd(), timer1_id, timer1_interval_ms, nullptr);
     return true;
 }
 
 LRESULT main_form::handle(UINT message, WPARAM w, LPARAM l)
 {
-#ifdef PELMORA_TEST_HOOKS
-    static const UINT probe = RegisterWindowMessageW(L"Pelmora input method probe");
-    if (message == probe && probe)
-        return input_method_probe(w);
-#endif
     switch (message) {
     case WM_CREATE:
         return on_create() ? 0 : -1;
@@ -144,12 +108,11 @@ LRESULT main_form::handle(UINT message, WPARAM w, LPARAM l)
     case WM_TIMER:
         if (w != timer1_id)
             break;
-        // "Timer1" fires once.
-        KillTimer(hwnd(), timer1_id);
-        run_command(*this, [this] { set_focus(field::syu1); });
+        KillTimer(hwnd(), timer1_id); // "Timer1" fires once
+        fire_timer1(*this);
         return 0;
     case WM_CLOSE:
-        DestroyWindow(hwnd());
+        end_program();
         return 0;
     case WM_DESTROY:
         clear_accessible_texts();
@@ -167,21 +130,8 @@ void main_form::on_command(WPARAM w, LPARAM l)
     const int id = LOWORD(w);
     const auto from = reinterpret_cast<HWND>(l);
     const char *name = nullptr;
-    if (id == IDOK || id == IDCANCEL) {
-        // Enter and Esc, which the dialog manager sends as IDOK and IDCANCEL (Esc with no
-        // window, Enter with the focused control or none): they press the table's default and
-        // cancel button, and the table gives this window neither, so they press nothing.
-        const control_row *row = clicked_button(w, l);
-        if (!row)
-            return;
-        name = row->name;
-    } else if (!from) {
-        const auto menus = main_menus();
-        const int index = id - first_menu_id;
-        if (index < 0 || static_cast<std::size_t>(index) >= menus.size())
-            return;
-        name = menus[static_cast<std::size_t>(index)].command;
-    } else if (const control_row *row = row_of_id(id); row && row->what == kind::text_box) {
+    const auto menus = main_menus();
+    if (const control_row *row = row_of_id(id); row && row->what == kind::text_box) {
         if (HIWORD(w) == EN_SETFOCUS && (row->flags & digits)) {
             // Number boxes switch the input method off; the user may switch it on by hand.
             if (HIMC context = ImmGetContext(from)) {
@@ -191,63 +141,56 @@ void main_form::on_command(WPARAM w, LPARAM l)
         }
         return;
     } else if (const control_row *button = clicked_button(w, l)) {
+        // Enter and Esc press the table's default and cancel button: this window has neither.
         name = button->name;
-    } else {
-        return;
+    } else if (!from && id >= first_menu_id && static_cast<std::size_t>(id - first_menu_id) < menus.size()) {
+        name = menus[static_cast<std::size_t>(id - first_menu_id)].command;
     }
-    for (const binding_row &row : main_bindings()) {
-        if (std::string_view(row.control) == name)
-            return run_binding(row.does, row.box);
-    }
+    if (const binding_row *b = name ? binding_of(name) : nullptr)
+        press(*b, {*this, m_state, *this});
 }
 
-void main_form::run_binding(command does, field box)
+bool main_form::put_on_clipboard(std::u16string_view text)
 {
-    switch (does) {
-    case command::leftover_tally:
-        run_command(*this, [this] { run_leftover_tally(*this, m_state); });
-        return;
-    case command::sales_tally:
-        run_command(*this, [this] { run_sales_tally(*this, m_state); });
-        return;
-    case command::share_division:
-        run_command(*this, [this] { run_share_division(*this, m_state); });
-        return;
-    case command::copy:
-        copy_box(box);
-        return;
-    case command::clear_all:
-        run_command(*this, [this] { run_clear_all(*this); });
-        return;
-    case command::end_program:
-        // Ending takes the usage window along: Windows destroys owned windows with their owner.
-        DestroyWindow(hwnd());
-        return;
-    case command::show_usage:
-        show_usage();
-        return;
-    }
+    return win32::put_on_clipboard(hwnd(), text);
 }
 
-void main_form::copy_box(field box)
+void main_form::end_program()
 {
-    run_command(*this, [this, box] {
-        if (!put_on_clipboard(hwnd(), take_copy(*this, m_state, box)))
-            show_message(clipboard_refused_report);
-    });
+    on_usage(usage_event::program_end);
+    DestroyWindow(hwnd());
 }
 
 void main_form::show_usage()
 {
-    if (!m_usage || !m_usage->hwnd()) {
-        // Made on first use, and again after its close box destroyed it.
-        m_usage = std::make_unique<usage_form>();
-        if (!m_usage->open(hwnd())) {
-            m_usage.reset();
+    on_usage(usage_event::show);
+}
+
+void main_form::on_usage(usage_event on)
+{
+    HWND usage = usage_hwnd();
+    const usage_state now = !usage                  ? usage_state::absent
+                            : IsWindowVisible(usage) ? usage_state::visible
+                                                     : usage_state::hidden;
+    switch (usage_step(now, on)) {
+    case usage_action::none:
+        return;
+    case usage_action::make_and_show:
+        m_usage = std::make_unique<usage_form>([this](usage_event e) { on_usage(e); });
+        if (!m_usage->open(hwnd()))
             return;
-        }
+        [[fallthrough]];
+    case usage_action::show:
+        m_usage->show();
+        return;
+    case usage_action::hide:
+        m_usage->hide();
+        return;
+    case usage_action::destroy:
+        // The window goes; the next show makes a new one.
+        DestroyWindow(usage);
+        return;
     }
-    m_usage->show();
 }
 
 void main_form::release_digits_context()
@@ -278,7 +221,7 @@ bool main_form::take_key(const MSG &message)
     if (!focus || !IsChild(hwnd(), focus))
         return false;
     if (message.wParam == 'A' && key_down(VK_CONTROL)) {
-        if (!is_edit(focus))
+        if (!(SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)) // not a box
             return false;
         SendMessageW(focus, EM_SETSEL, 0, -1);
         return true;
@@ -288,14 +231,7 @@ bool main_form::take_key(const MSG &message)
 
 std::u16string main_form::text(field f) const
 {
-    HWND box = m_boxes[index_of(f)];
-    const int length = GetWindowTextLengthW(box);
-    if (length <= 0)
-        return {};
-    std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
-    const int got = GetWindowTextW(box, buffer.data(), length + 1);
-    return {reinterpret_cast<const char16_t *>(buffer.data()),
-            static_cast<std::size_t>(got > 0 ? got : 0)};
+    return window_text(m_boxes[index_of(f)]);
 }
 
 void main_form::set_text(field f, std::u16string_view text)
@@ -326,7 +262,7 @@ void main_form::set_focus(field f)
 void main_form::show_message(std::u16string_view text)
 {
     HWND focus = GetFocus();
-    MessageBoxW(hwnd(), wide(text).c_str(), L"Pelmora", MB_OK);
+    MessageBoxW(hwnd(), wide(text).c_str(), wide(message_title).c_str(), MB_OK);
     // The focus goes back to the control that had it.
     if (focus && IsWindow(focus) && IsChild(hwnd(), focus))
         SetFocus(focus);

@@ -2,6 +2,7 @@
 
 #include "fields.hpp"
 #include "form_window.hpp"
+#include "press.hpp"
 #include "tally_state.hpp"
 #include "usage_window.hpp"
 
@@ -13,8 +14,8 @@
 namespace pelmora::win32 {
 
 // The window "top": every box, button and menu of a settlement. Its text boxes are the
-// window fields the tallies read and write.
-class main_form final : public form_window, public window_fields {
+// window fields the tallies read and write; what its commands do is press()'s.
+class main_form final : public form_window, public window_fields, public front_end {
 public:
     main_form();
     ~main_form() override;
@@ -39,15 +40,18 @@ public:
     void set_focus(field f) override;
     void show_message(std::u16string_view text) override;
 
+    bool put_on_clipboard(std::u16string_view text) override;
+    void end_program() override;
+    void show_usage() override;
+
 private:
     LRESULT handle(UINT message, WPARAM w, LPARAM l) override;
     bool on_create();
     HMENU make_menus();
     void on_command(WPARAM w, LPARAM l);
     void release_digits_context();
-    void run_binding(command does, field box);
-    void copy_box(field box);
-    void show_usage();
+    // Does with the usage window what usage_step says for its state now and the event.
+    void on_usage(usage_event on);
 
     tally_state m_state;
     std::array<HWND, field_count> m_boxes{};

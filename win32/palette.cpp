@@ -1,5 +1,9 @@
 #include "palette.hpp"
 
+#include "test_hooks.hpp"
+
+#include <windows.h>
+
 #include <optional>
 #include <string_view>
 
@@ -19,6 +23,12 @@ colour_pair table_pair(const char *background, const char *text, std::uint32_t s
     return {back.value_or(system_back), fore.value_or(back ? black : system_text)};
 }
 
+std::uint32_t system_colour(int index)
+{
+    const COLORREF c = GetSysColor(index);
+    return (std::uint32_t{GetRValue(c)} << 16) | (std::uint32_t{GetGValue(c)} << 8) | GetBValue(c);
+}
+
 bool is_frame(std::span<const control_row> rows, std::string_view name)
 {
     const control_row *container = find_control(rows, name);
@@ -26,6 +36,21 @@ bool is_frame(std::span<const control_row> rows, std::string_view name)
 }
 
 } // namespace
+
+system_answer ask_system()
+{
+    system_answer a;
+    if (installed_test_hooks.system && installed_test_hooks.system(a))
+        return a;
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof contrast;
+    a.high_contrast = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0)
+                      && (contrast.dwFlags & HCF_HIGHCONTRASTON);
+    a.colours = {system_colour(COLOR_WINDOW),    system_colour(COLOR_WINDOWTEXT),
+                 system_colour(COLOR_BTNFACE),   system_colour(COLOR_BTNTEXT),
+                 system_colour(COLOR_HIGHLIGHT), system_colour(COLOR_GRAYTEXT)};
+    return a;
+}
 
 palette pick_palette(const window_row &window, std::span<const control_row> rows,
                      bool high_contrast, const system_colours &system)

@@ -2,8 +2,8 @@
 
 // Which colours every control of a window table is drawn in. Outside Windows' high contrast
 // these are the table's own; with high contrast on, the system's colours replace them all, so
-// that the user's theme decides what stays readable. Plain data in and out, without Windows
-// headers, so that the choice can be checked for every control and any theme.
+// that the user's theme decides what stays readable. The choice is plain data in and out, so
+// that it can be checked for every control and any theme; ask_system() alone asks Windows.
 
 #include "form.hpp"
 
@@ -22,6 +22,13 @@ struct system_colours {
     std::uint32_t highlight;   // COLOR_HIGHLIGHT: the focus mark of a button
     std::uint32_t gray_text;   // COLOR_GRAYTEXT: a disabled button's caption
 };
+
+// What the system says about colours: whether high contrast is on, and its colours.
+struct system_answer {
+    bool high_contrast = false;
+    system_colours colours{};
+};
+system_answer ask_system();
 
 struct colour_pair {
     std::uint32_t background;

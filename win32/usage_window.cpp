@@ -1,8 +1,13 @@
 #include "usage_window.hpp"
 
+#include <utility>
+
 namespace pelmora::win32 {
 
-usage_form::usage_form() : form_window(usage_controls(), usage_tab_order()) {}
+usage_form::usage_form(report to_owner)
+    : form_window(usage_controls(), usage_tab_order()), m_report(std::move(to_owner))
+{
+}
 
 bool usage_form::open(HWND owner)
 {
@@ -20,7 +25,7 @@ void usage_form::show()
     SetFocus(first);
 }
 
-void usage_form::dismiss()
+void usage_form::hide()
 {
     ShowWindow(hwnd(), SW_HIDE);
     // The keyboard goes back to the main window, where the user works.
@@ -34,12 +39,15 @@ LRESULT usage_form::handle(UINT message, WPARAM w, LPARAM l)
     case WM_CREATE:
         return build() ? 0 : -1;
     case WM_COMMAND:
-        // Every button hides the window, Enter and Esc through its default and cancel button.
+        // Every button is the window's button, Enter and Esc through its default and cancel button.
         if (clicked_button(w, l)) {
-            dismiss();
+            m_report(usage_event::button);
             return 0;
         }
         break;
+    case WM_CLOSE:
+        m_report(usage_event::close_box);
+        return 0;
     default:
         break;
     }

@@ -1,10 +1,14 @@
 // Compiled only into the test build of the Windows program: does in the program's process
-// what Windows does and Wine does not (see test_request.hpp).
+// what Windows does and Wine does not (see test_request.hpp), and tells what Wine shows nowhere
+// outside it, through the program's test hooks (win32/test_hooks.hpp).
 #include "test_request.hpp"
 
-#include "look.hpp"
+#include "test_hooks.hpp"
+
+#include <imm.h>
 
 #include <initializer_list>
+#include <optional>
 
 namespace pelmora::win32 {
 
@@ -12,6 +16,9 @@ namespace {
 
 // The DPI a window was last moved to; also how the checks tell this build from the shipped one.
 constexpr wchar_t last_dpi[] = L"pelmora test DPI";
+
+// What the program is told about colours instead of the system's answer, once a check set it.
+std::optional<system_answer> told_colours;
 
 LRESULT move_to_dpi(HWND window, const test_request &request)
 {
@@ -49,7 +56,9 @@ LRESULT set_contrast(const test_request &request)
     system_answer answer{request.high_contrast == 1,
                          {request.colours[0], request.colours[1], request.colours[2],
                           request.colours[3], request.colours[4], request.colours[5]}};
-    inject_system_answer(request.high_contrast == 2 ? nullptr : &answer);
+    told_colours.reset();
+    if (request.high_contrast != 2)
+        told_colours = answer;
     // As Windows tells every top-level window.
     EnumThreadWindows(GetCurrentThreadId(), tell_of_contrast, 0);
     return 1;
@@ -73,8 +82,6 @@ LRESULT icon_sizes(HWND window)
     return sizes;
 }
 
-} // namespace
-
 LRESULT answer_test_request(HWND window, const COPYDATASTRUCT &data)
 {
     if (data.dwData != test_request_tag || data.cbData != sizeof(test_request) || !data.lpData)
@@ -89,6 +96,51 @@ LRESULT answer_test_request(HWND window, const COPYDATASTRUCT &data)
         return icon_sizes(window);
     }
     return 0;
+}
+
+// Wine shows the state of the input method nowhere outside the process, so wintext asks the
+// window with this message: wParam 0 asks whether the input method of the box with the focus
+// is open, 1 opens it first, as the user's IME key does. The answer: 1 open, 0 closed, -1
+// when no box has the focus or it has no input context.
+LRESULT input_method_probe(WPARAM w)
+{
+    HWND focus = GetFocus();
+    wchar_t name[16] = {};
+    const bool edit = focus && GetClassNameW(focus, name, 16) > 0 && lstrcmpiW(name, L"Edit") == 0;
+    HIMC context = edit ? ImmGetContext(focus) : nullptr;
+    if (!context)
+        return -1;
+    if (w == 1)
+        ImmSetOpenStatus(context, TRUE);
+    const LRESULT open = ImmGetOpenStatus(context) ? 1 : 0;
+    ImmReleaseContext(focus, context);
+    return open;
+}
+
+bool answer_message(HWND window, UINT message, WPARAM w, LPARAM l, LRESULT &result)
+{
+    static const UINT probe = RegisterWindowMessageW(L"Pelmora input method probe");
+    if (message == WM_COPYDATA)
+        result = answer_test_request(window, *reinterpret_cast<const COPYDATASTRUCT *>(l));
+    else if (probe && message == probe)
+        result = input_method_probe(w);
+    else
+        return false;
+    return true;
+}
+
+bool answer_colours(system_answer &answer)
+{
+    if (told_colours)
+        answer = *told_colours;
+    return told_colours.has_value();
+}
+
+} // namespace
+
+test_hooks test_build_hooks()
+{
+    return {answer_message, answer_colours};
 }
 
 } // namespace pelmora::win32

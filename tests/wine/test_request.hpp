@@ -2,8 +2,8 @@
 
 // What the checks under Wine ask of a test build of the Windows program, for what Wine never
 // does itself: a move to a screen of another DPI, and high contrast switched on or off. Sent
-// by wintext as WM_COPYDATA to one of the program's windows; the shipped program has no such
-// entry (it is built without PELMORA_TEST_HOOKS).
+// by wintext as WM_COPYDATA to one of the program's windows and answered by test_hook.cpp,
+// which the shipped program does not have.
 
 #include <windows.h>
 
@@ -35,8 +35,5 @@ struct test_request {
     std::uint32_t high_contrast;
     std::uint32_t colours[6];
 };
-
-// The test build's answer to WM_COPYDATA (tests/wine/test_hook.cpp).
-LRESULT answer_test_request(HWND window, const COPYDATASTRUCT &data);
 
 } // namespace pelmora::win32

@@ -1,16 +1,25 @@
-#include "text_box.hpp"
+#include "controls.hpp"
 
 #include "clipboard.hpp"
-
-#include <algorithm>
-#include <string>
+#include "wide_text.hpp"
 
 namespace pelmora::win32 {
 
 namespace {
 
-// The edit class's own procedure, the same for every edit control.
+// The edit and the button class's own procedures, the same for every control of the class.
 WNDPROC edit_procedure = nullptr;
+WNDPROC button_procedure = nullptr;
+
+// Gives the control `mine` in place of its class's procedure, which `own` keeps; a control
+// whose procedure is not its class's (already subclassed by someone else) is left alone.
+bool subclass(HWND control, WNDPROC &own, WNDPROC mine)
+{
+    const auto now = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_WNDPROC));
+    if (!own)
+        own = now;
+    return now && now == own && SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(mine));
+}
 
 int line_height(HWND edit)
 {
@@ -54,15 +63,10 @@ void copy_selection(HWND edit)
 {
     DWORD start = 0, end = 0;
     SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    const int length = GetWindowTextLengthW(edit);
-    if (end <= start || length <= 0)
+    const std::u16string text = window_text(edit);
+    if (end <= start || start >= text.size())
         return;
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(std::max(GetWindowTextW(edit, text.data(), length + 1), 0)));
-    if (start >= text.size())
-        return;
-    const std::wstring selected = text.substr(start, end - start);
-    put_on_clipboard(edit, {reinterpret_cast<const char16_t *>(selected.data()), selected.size()});
+    put_on_clipboard(edit, std::u16string_view(text).substr(start, end - start));
 }
 
 LRESULT CALLBACK box_procedure(HWND edit, UINT message, WPARAM w, LPARAM l)
@@ -100,17 +104,18 @@ LRESULT CALLBACK box_procedure(HWND edit, UINT message, WPARAM w, LPARAM l)
     }
 }
 
+LRESULT CALLBACK every_click_procedure(HWND button, UINT message, WPARAM w, LPARAM l)
+{
+    if (message == WM_LBUTTONDBLCLK)
+        message = WM_LBUTTONDOWN;
+    return CallWindowProcW(button_procedure, button, message, w, l);
+}
+
 } // namespace
 
 void centre_text_vertically(HWND edit)
 {
-    const auto own = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(edit, GWLP_WNDPROC));
-    if (!edit_procedure)
-        edit_procedure = own;
-    // Anything but a plain edit control is left alone: its text stays at the top.
-    if (!own || own != edit_procedure)
-        return;
-    if (SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&box_procedure)))
+    if (subclass(edit, edit_procedure, box_procedure))
         refit_text_box(edit);
 }
 
@@ -118,6 +123,11 @@ void refit_text_box(HWND edit)
 {
     SetWindowPos(edit, nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void press_on_every_click(HWND button)
+{
+    subclass(button, button_procedure, every_click_procedure);
 }
 
 } // namespace pelmora::win32
