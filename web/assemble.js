@@ -3,8 +3,10 @@
 // PAGE-DIR holds the template pelmora.html, pelmora.css and the page's modules (*.js). The
 // template's placeholders are replaced by the style, the tables, the core's loader, its
 // WebAssembly (in base64, which the page decodes itself), the modules bundled into one script,
-// and the icon as a data address.
+// the icon as a data address, and the hashes of the inline scripts and style, which are all
+// the page's security policy lets run.
 'use strict';
+const crypto = require('crypto');
 const fs = require('fs');
 const path = require('path');
 
@@ -50,5 +52,10 @@ for (const [mark, text] of Object.entries(parts)) {
         throw new Error(`the template has no ${mark}`);
     html = html.split(mark).join(text); // every occurrence, and no "$" patterns in the text
 }
+// Every <script> and <style> without attributes, as the policy hashes them; the scripts with a
+// type are data, which no policy needs to allow.
+const hashes = (tag) => [...html.matchAll(new RegExp(`<${tag}>([^]*?)</${tag}>`, 'g'))]
+    .map(([, text]) => `'sha256-${crypto.createHash('sha256').update(text).digest('base64')}'`).join(' ');
+html = html.replace('@SCRIPT-HASHES@', () => hashes('script')).replace('@STYLE-HASHES@', () => hashes('style'));
 fs.writeFileSync(output, html);
 console.log(`${output}: ${Buffer.byteLength(html)} bytes`);

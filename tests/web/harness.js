@@ -99,7 +99,7 @@ async function stopBrowser() {
 
 // A fresh page in a context of its own, nothing shared with the scenario before: the page as
 // a user opens it from the disk. It records what it should never do: requests after load,
-// uncaught errors.
+// uncaught errors, errors on the console.
 async function openPage(pageFile, options = {}) {
     const context = await browser.newContext({
         viewport: { width: 1024, height: 768 },
@@ -118,6 +118,11 @@ async function openPage(pageFile, options = {}) {
             session.requests.push(r.url());
     });
     page.on('pageerror', (e) => session.errors.push(String(e)));
+    // An error the console shows counts too: a script or style the page's policy refuses, say.
+    page.on('console', (m) => { if (m.type() === 'error') session.errors.push(m.text()); });
+    // axe-core goes in as the browser's own script, before the page's: the page's policy runs
+    // only the page's own scripts, and would refuse a script element added to it later.
+    await page.addInitScript({ path: require.resolve('axe-core/axe.min.js') });
     // Counts the page's timeouts of 100 ms and more (the start-up timer among them), so that
     // the steps begin once it has fired, however late a busy machine runs it.
     await page.addInitScript(() => {
