@@ -1,10 +1,7 @@
-// What the page calls in the WebAssembly core. The page keeps the real boxes; before each call
-// it hands their texts and the check box over, the call runs on the window-less model (press(),
-// the same dispatcher as the desktop programs), and the page then takes back the texts, the
-// messages to show and the focus moves asked for, and does the platform's share of the command
-// that the call recorded. Every message of a command comes at its end (a validation message,
-// or the report of a tally_error), so the page shows them after it.
-//
+// What the page calls in the WebAssembly core. The page keeps the real boxes: it hands their
+// texts and the check box over, the call runs on the window-less model (press(), the dispatcher
+// of the desktop programs), and the page takes back the texts, the focus move and the messages,
+// which come at the end of a command, and does the platform's share that the call recorded.
 // Texts cross as UTF-16 code units, unchanged: lone surrogates and all.
 
 #include "memory_fields.hpp"
@@ -19,9 +16,8 @@ using namespace pelmora;
 
 namespace {
 
-// What a press left for the page to do, which pelmora_press() returns: what only a browser can
-// do is recorded by the dispatcher's front_end, and the page does it once the call returns,
-// still within the click (a browser writes the clipboard only then). The page's clipboard
+// What only a browser can do, recorded for the page, which does it when pelmora_press() returns
+// it, still within the click (a browser writes the clipboard only then). The page's clipboard
 // answers later: a refusal comes back through pelmora_copy_refused().
 enum class page_work { none, put_on_clipboard, end_program, show_usage };
 

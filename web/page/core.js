@@ -5,7 +5,7 @@ const page = require('page');
 const messages = require('messages');
 
 // The WebAssembly the page holds in base64, handed to the loader: nothing is fetched.
-function load() {
+async function load() {
     const text = atob(document.getElementById('pelmora-wasm').textContent.trim());
     const bytes = new Uint8Array(text.length);
     for (let k = 0; k < text.length; ++k)

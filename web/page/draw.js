@@ -102,23 +102,6 @@ function makeControl(row, labels, behind) {
     return [e, ...over];
 }
 
-// Controls into their containers: the client area or a frame or panel listed above them.
-function fill(area, rows, labels, windowBackground) {
-    const made = new Map();
-    const backgrounds = new Map([['window', windowBackground]]);
-    for (const row of rows) {
-        const container = row.container === 'window' ? area : made.get(row.container);
-        const elements = makeControl(row, labels, backgrounds.get(row.container));
-        backgrounds.set(row.name, row.background || backgrounds.get(row.container));
-        made.set(row.name, elements[0]);
-        container.append(...elements);
-        // A panel is named by the first label in it (the usage window's by its title).
-        if (row.kind === 'label' && container.classList.contains('picture') && !container.hasAttribute('aria-label'))
-            container.setAttribute('aria-label', row.text);
-    }
-    return made;
-}
-
 // Tab and Shift+Tab go through a window's controls in the tables' order and wrap around.
 function tabTo(win, order, from, back) {
     const list = order.map((name) => win.querySelector('#' + CSS.escape(name))).filter((e) => e && !e.disabled);
@@ -130,24 +113,33 @@ function tabTo(win, order, from, back) {
 }
 
 // A window of the tables (W, its CONTROLS and TAB order): a title bar with the icon, the caption
-// and a close box, over the client area #name with the controls in place. The keys it takes go
-// no further (the usage window lies inside the main window's element): Tab, Enter, which
-// presses its default button (a focused button takes Enter itself), and Esc its cancel button.
+// and a close box, over the client area #name with the controls in their containers (the area,
+// or a frame or panel listed above them). The keys it takes go no further (the usage window
+// lies inside the main window's element): Tab, Enter, which presses its default button (a
+// focused button takes Enter itself), and Esc its cancel button.
 function makeWindow(w, controls, tabOrder, { heading = false, labels = new Map(), attributes = {}, onClose }) {
     const area = element('div', { id: w.name, class: 'client' });
     Object.assign(area.style, { width: px(w.width), height: px(w.height) });
     if (w.background)
         area.style.backgroundColor = w.background;
-    const made = fill(area, controls, labels, w.background || '#F0F0F0');
+    const made = new Map();
+    const backgrounds = new Map([['window', w.background || '#F0F0F0']]);
+    for (const row of controls) {
+        const container = row.container === 'window' ? area : made.get(row.container);
+        const elements = makeControl(row, labels, backgrounds.get(row.container));
+        backgrounds.set(row.name, row.background || backgrounds.get(row.container));
+        made.set(row.name, elements[0]);
+        container.append(...elements);
+        // A panel is named by the first label in it (the usage window's by its title).
+        if (row.kind === 'label' && container.classList.contains('picture') && !container.hasAttribute('aria-label'))
+            container.setAttribute('aria-label', row.text);
+    }
     const close = element('button', { type: 'button', class: 'close', 'aria-label': '閉じる', title: '閉じる' }, '×');
     close.addEventListener('click', onClose);
     const bar = titleBar(w.name + '_caption', w.caption, heading);
     bar.append(close);
     const win = element('div', { id: w.name + '_window', class: 'window', ...attributes }, bar, area);
-    const pressed = (flag) => {
-        const row = controls.find((r) => r.kind === 'button' && r.flags.includes(flag));
-        return row && made.get(row.name);
-    };
+    const pressed = (flag) => made.get((controls.find((r) => r.flags.includes(flag)) || {}).name);
     win.addEventListener('keydown', (event) => {
         if (event.isComposing || event.altKey || event.ctrlKey || event.metaKey)
             return;
@@ -165,4 +157,4 @@ function makeWindow(w, controls, tabOrder, { heading = false, labels = new Map()
     return { win, bar, close, area, made };
 }
 
-Object.assign(exports, { px, element, accessCaption, titleBar, makeWindow });
+Object.assign(exports, { element, accessCaption, titleBar, makeWindow });

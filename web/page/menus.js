@@ -71,8 +71,8 @@ function build() {
 function onKey(event) {
     if (messages.isOpen() || event.isComposing) // a message box or the input method has the keys
         return;
-    const plain = !event.altKey && !event.ctrlKey && !event.metaKey;
-    if (openMenu && plain) {
+    const byAlt = event.altKey && !event.ctrlKey && !event.metaKey && menus.find((m) => 'Key' + m.key === event.code);
+    if (openMenu && !event.altKey && !event.ctrlKey && !event.metaKey) {
         const at = menus.indexOf(openMenu);
         if (event.key === 'Escape')
             close(true);
@@ -86,11 +86,8 @@ function onKey(event) {
             openMenu.item.click();
         else
             return;
-    } else if (event.altKey && !event.ctrlKey && !event.metaKey && /^Key[A-Z]$/.test(event.code)) {
-        const menu = menus.find((m) => m.key === event.code.slice(3));
-        if (!menu)
-            return;
-        show(menu, true);
+    } else if (byAlt) {
+        show(byAlt, true);
     } else {
         return;
     }

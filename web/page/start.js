@@ -27,22 +27,6 @@ const messages = require('messages');
 const core = require('core');
 const commands = require('commands');
 
-function buildMainWindow() {
-    // The label that names each input box, so that a click on it puts the cursor in the box.
-    const namedBy = new Map(form.main_controls.filter((row) => row.accessible && row.accessible.label)
-        .map((row) => [row.accessible.label, row.name]));
-    const { win, bar, area, made } = makeWindow(form.main_window, form.main_controls, form.main_tab_order, {
-        heading: true, labels: namedBy, onClose: () => page.core && commands.endSettlement(),
-    });
-    bar.after(menus.build());
-    page.mainWindow = win;
-    page.boxes = form.fields.map((name) => made.get(name));
-    page.orcCheck = made.get('orc_check');
-    area.addEventListener('focusin', (event) => { page.lastMainFocus = event.target; });
-    document.title = form.main_window.caption;
-    return { win, area };
-}
-
 // The designed gothic first, as on the desktop; then the web's Japanese fallbacks.
 const families = [...form.gothic_families, 'IPAPGothic', 'Noto Sans CJK JP']
     .filter((f, i, all) => all.indexOf(f) === i)
@@ -51,14 +35,20 @@ document.documentElement.style.setProperty('--gothic', families);
 document.documentElement.style.setProperty('--standard-size', form.standard_point_size + 'pt');
 document.documentElement.style.setProperty('--small-size', form.small_point_size + 'pt');
 
-// The core is compiled while the window is drawn.
-let loading;
-try {
-    loading = core.load();
-} catch (error) {
-    loading = Promise.reject(error);
-}
-const { win, area } = buildMainWindow();
+const loading = core.load(); // compiled while the window is drawn
+
+// The label that names each input box, so that a click on it puts the cursor in the box.
+const namedBy = new Map(form.main_controls.filter((row) => row.accessible && row.accessible.label)
+    .map((row) => [row.accessible.label, row.name]));
+const { win, bar, area, made } = makeWindow(form.main_window, form.main_controls, form.main_tab_order, {
+    heading: true, labels: namedBy, onClose: () => page.core && commands.endSettlement(),
+});
+bar.after(menus.build());
+page.mainWindow = win;
+page.boxes = form.fields.map((name) => made.get(name));
+page.orcCheck = made.get('orc_check');
+area.addEventListener('focusin', (event) => { page.lastMainFocus = event.target; });
+document.title = form.main_window.caption;
 document.getElementById('stage').append(win, messages.build());
 form.main_bindings.forEach((name, binding) => {
     document.getElementById(name).addEventListener('click', () => commands.press(binding));
