@@ -45,7 +45,6 @@ function endSettlement() {
     messages.clear();
     usage.on('program_end');
     core.run((c) => c._pelmora_reset());
-    page.lastMainFocus = null;
     page.box(form.timer1_target).focus();
     startTimer1(Promise.resolve());
 }

@@ -76,14 +76,11 @@ function draggable(win, bar, except) {
             win.style.left = Math.min(Math.max(left, 40 - win.offsetWidth), page.mainWindow.offsetWidth - 40) + 'px';
             win.style.top = Math.min(Math.max(top, 0), page.mainWindow.offsetHeight - bar.offsetHeight) + 'px';
         };
-        const end = () => {
-            bar.removeEventListener('pointermove', move);
-            bar.removeEventListener('pointerup', end);
-            bar.removeEventListener('pointercancel', end);
-        };
-        bar.addEventListener('pointermove', move);
-        bar.addEventListener('pointerup', end);
-        bar.addEventListener('pointercancel', end);
+        const dragging = new AbortController(); // aborted, it takes the three listeners off
+        const { signal } = dragging;
+        bar.addEventListener('pointermove', move, { signal });
+        bar.addEventListener('pointerup', () => dragging.abort(), { signal });
+        bar.addEventListener('pointercancel', () => dragging.abort(), { signal });
         event.preventDefault();
     });
 }
