@@ -57,7 +57,8 @@ fi
 echo "identical: $(grep -c '^case ' "$work/linux.out") cases, $(wc -c <"$work/linux.out") bytes, $((SECONDS - started)) s under Node"
 echo "Web build checks passed in $((SECONDS - stage_start)) s"
 
-echo "-- the page in Chromium: the end-to-end groups, a phone-sized screen, axe-core (tests/web)"
+echo "-- the page in Chromium, Firefox and WebKit at once: the end-to-end groups, a phone-sized screen, axe-core (tests/web)"
 started=$SECONDS
 bash tests/web/check.sh "$page"
 echo "Browser checks passed in $((SECONDS - started)) s"
+echo "Web stage passed in $((SECONDS - stage_start)) s"

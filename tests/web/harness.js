@@ -1,18 +1,17 @@
 'use strict';
-// The browser side of the end-to-end harness: Debian's Chromium driven by playwright-core, the
-// page opened from the disk, real input through the browser's own mouse and keyboard, and the
-// clipboard read back by another page. The steps are those of tests/e2e (printed by
+// The browser side of the end-to-end harness: the page opened from the disk in one of the
+// engines of engines.js, real input through the browser's own mouse and keyboard, and the
+// clipboard read back as another page or program reads it. The steps are those of tests/e2e (printed by
 // "e2e.sh --steps GROUP"), so the page is held to the very lines the desktop programs give.
 
 const { execFileSync } = require('child_process');
 const path = require('path');
 const url = require('url');
 const zlib = require('zlib');
-const { chromium } = require('playwright-core');
+const { launch } = require('./engines');
 
 const ROOT = path.resolve(__dirname, '../..');
 const E2E = path.join(ROOT, 'tests/e2e/e2e.sh');
-const CHROMIUM = process.env.PELMORA_CHROMIUM || '/usr/bin/chromium';
 const WAIT_MS = 5000;
 
 let failures = 0;
@@ -81,13 +80,33 @@ function e2eControls() {
 }
 
 let browser = null;
+let engine = 'chromium';
 
-async function startBrowser() {
-    browser = await chromium.launch({
-        executablePath: CHROMIUM,
-        // As root Chromium needs --no-sandbox; the page is our own and reads nothing.
-        args: ['--no-sandbox', '--font-render-hinting=none'],
-    });
+// Counts the page's timeouts of 100 ms and more (the start-up timer among them), so that the
+// steps begin once it has fired, however late a busy machine runs it. Runs in every page
+// before the page's own script.
+function countStartTimers() {
+    const later = window.setTimeout;
+    const count = { pending: 0, fired: 0 };
+    window.__startTimers = count;
+    window.setTimeout = function (fn, ms, ...rest) {
+        if (typeof fn !== 'function' || !(ms >= 100))
+            return later.call(this, fn, ms, ...rest);
+        count.pending += 1;
+        return later.call(this, function (...args) {
+            count.pending -= 1;
+            count.fired += 1;
+            return fn.apply(this, args);
+        }, ms, ...rest);
+    };
+}
+
+async function startBrowser(name = 'chromium') {
+    engine = name;
+    // axe-core comes in before the page's script too: the page's policy lets only its own
+    // scripts run, and refuses a script element that the axe group would add later.
+    const axe = require('fs').readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
+    browser = await launch(name, { initScript: `(${countStartTimers})();\n${axe}` });
     return browser;
 }
 
@@ -97,91 +116,57 @@ async function stopBrowser() {
     browser = null;
 }
 
+function engineName() {
+    return engine;
+}
+
 // A fresh page in a context of its own, nothing shared with the scenario before: the page as
-// a user opens it from the disk. It records what it should never do: requests after load,
-// uncaught errors, errors on the console.
+// a user opens it from the disk. Afterwards it must not have made requests or thrown errors.
 async function openPage(pageFile, options = {}) {
-    const context = await browser.newContext({
-        viewport: { width: 1024, height: 768 },
-        locale: 'ja-JP',
-        ...options.context,
-    });
-    if (options.clipboard !== false)
-        await context.grantPermissions(['clipboard-read', 'clipboard-write']);
-    const page = await context.newPage();
-    page.setDefaultTimeout(WAIT_MS);
     const pageUrl = options.pageUrl || url.pathToFileURL(pageFile).href;
-    const session = { context, page, requests: [], errors: [], lastFocus: null, messages: 0, typed: {} };
-    const reader = url.pathToFileURL(path.join(__dirname, 'reader.html')).href;
-    context.on('request', (r) => {
-        if (r.url() !== pageUrl && r.url() !== reader && !/^(data|blob):/.test(r.url()))
-            session.requests.push(r.url());
-    });
-    page.on('pageerror', (e) => session.errors.push(String(e)));
-    // An error the console shows counts too: a script or style the page's policy refuses, say.
-    page.on('console', (m) => { if (m.type() === 'error') session.errors.push(m.text()); });
-    // axe-core goes in as the browser's own script, before the page's: the page's policy runs
-    // only the page's own scripts, and would refuse a script element added to it later.
-    await page.addInitScript({ path: require.resolve('axe-core/axe.min.js') });
-    // Counts the page's timeouts of 100 ms and more (the start-up timer among them), so that
-    // the steps begin once it has fired, however late a busy machine runs it.
-    await page.addInitScript(() => {
-        const later = window.setTimeout;
-        const count = { pending: 0, fired: 0 };
-        window.__startTimers = count;
-        window.setTimeout = function (fn, ms, ...rest) {
-            if (typeof fn !== 'function' || !(ms >= 100))
-                return later.call(this, fn, ms, ...rest);
-            count.pending += 1;
-            return later.call(this, function (...args) {
-                count.pending -= 1;
-                count.fired += 1;
-                return fn.apply(this, args);
-            }, ms, ...rest);
-        };
-    });
     const started = Date.now();
+    const page = await browser.open({ viewport: { width: 1024, height: 768 }, ...options });
     await page.goto(pageUrl);
+    const session = { page, lastFocus: null, messages: 0, typed: {} };
     await page.evaluate(() => window.pelmoraReady);
     session.readyMs = Date.now() - started;
     // The start-up focus comes 200 ms (the table's Timer1) after the window is drawn; input
-    // sent before it could be moved away, as on the desktop.
+    // sent before it could be moved away, as on the desktop. (A page that moved the focus by
+    // other means than a timeout passes this after a deadline.)
     const interval = await page.evaluate(() =>
         JSON.parse(document.getElementById('pelmora-form').textContent).timer1_interval_ms);
-    await page.waitForTimeout(interval);
-    // (A page that moved the focus by other means than a timeout passes this after a deadline.)
-    await waitFor(page, () => window.__startTimers.fired > 0 && window.__startTimers.pending === 0, undefined, 2000);
+    await waitFor(page, () => window.__startTimers.fired > 0 && window.__startTimers.pending === 0, undefined, interval + 2000);
     checkEqual('focus after load', await activeId(page), 'syu1');
     return session;
 }
 
 async function closePage(session) {
-    checkEqual('requests after load', session.requests.join(' '), '');
-    // Nothing is kept for a later visit.
-    if (!session.page.isClosed()) {
-        const kept = await session.page.evaluate(async () => [
-            document.cookie, localStorage.length, sessionStorage.length,
-            (await indexedDB.databases()).length, (await caches.keys()).length,
-        ].join(' '));
-        checkEqual('cookie, local and session storage, databases, caches', kept, ' 0 0 0 0');
-    }
-    checkEqual('uncaught errors in the page', session.errors.join(' | '), '');
-    await session.context.close();
+    const { page } = session;
+    checkEqual('requests after load', (await page.requests()).join(' '), '');
+    // Nothing is kept for a later visit (an engine without one of the stores keeps nothing there).
+    const kept = await page.evaluate(async () => [
+        document.cookie, localStorage.length, sessionStorage.length,
+        indexedDB.databases ? (await indexedDB.databases()).length : 0,
+        window.caches ? (await caches.keys()).length : 0,
+    ].join(' '));
+    checkEqual('cookie, local and session storage, databases, caches', kept, ' 0 0 0 0');
+    checkEqual('uncaught errors in the page', (await page.errors()).join(' | '), '');
+    await page.close();
 }
 
 // waitFor PAGE FN [ARG]: true as soon as FN (run in the page) is true, false at the deadline.
 async function waitFor(page, fn, arg, ms = WAIT_MS) {
-    try {
-        await page.waitForFunction(fn, arg, { timeout: ms, polling: 20 });
-        return true;
-    } catch (e) {
-        if (page.isClosed())
-            throw e;
-        return false;
+    const deadline = Date.now() + ms;
+    for (;;) {
+        if (await page.evaluate(fn, arg).catch(() => false))
+            return true;
+        if (Date.now() > deadline)
+            return false;
+        await page.sleep(20);
     }
 }
 
-// xdotool's key names as Playwright's.
+// xdotool's key names as the browsers' drivers have them.
 function keyName(key) {
     return key.split('+').map((part) => ({
         ctrl: 'Control', alt: 'Alt', shift: 'Shift', Return: 'Enter', Escape: 'Escape',
@@ -231,84 +216,81 @@ async function expectMessage(session, want) {
         checkEqual('message', m.text, want.replace(/\\n/g, '\n'));
     const how = ['Enter', 'Escape', 'OK'][session.messages++ % 3];
     if (how === 'OK')
-        await page.click('dialog[open] button');
+        await clickAt(session, 'dialog[open] button');
     else
-        await page.keyboard.press(how);
+        await page.press(how);
     if (!(await waitFor(page, () => ![...document.querySelectorAll('dialog')].some((d) => d.open))))
         fail(`${how} did not close the message box`);
-    else if (session.lastFocus)
+    else if (session.lastFocus) {
+        // The focus goes back in the dialog's close event, a task of its own: the next step
+        // waits for it, as a click on a busy machine would otherwise come first.
+        await waitFor(page, (id) => document.activeElement && document.activeElement.id === id, session.lastFocus);
         checkEqual(`focus after ${how} closed the message box`, await activeId(page), session.lastFocus);
+    }
 }
 
 async function expectNoMessage(session) {
     if (await openMessage(session.page)) {
         fail('unexpected message box');
-        await session.page.keyboard.press('Enter');
+        await session.page.press('Enter');
     }
-}
-
-// The clipboard as another page of the browser reads it.
-async function clipboard(session) {
-    if (!session.reader) {
-        session.reader = await session.context.newPage();
-        await session.reader.goto(url.pathToFileURL(path.join(__dirname, 'reader.html')).href);
-        await session.page.bringToFront();
-    }
-    const text = await session.reader.evaluate(() => navigator.clipboard.readText());
-    // A page behind another draws no frames, and clicks wait for frames.
-    await session.page.bringToFront();
-    return text;
-}
-
-async function setClipboard(session, text) {
-    await clipboard(session);
-    await session.reader.evaluate((t) => navigator.clipboard.writeText(t), text);
-    await session.page.bringToFront();
 }
 
 // copiedBy BUTTON: the text a copy button puts on the clipboard. A sentinel first, so that
 // a change proves that the page has answered the click.
 async function copiedBy(session, button) {
+    const { page } = session;
     const sentinel = `<web sentinel ${Date.now()}>`;
-    await setClipboard(session, sentinel);
+    await page.writeClipboard(sentinel);
     await click(session, button);
     const deadline = Date.now() + WAIT_MS;
     let text;
-    while ((text = await clipboard(session)) === sentinel && Date.now() < deadline)
-        await session.page.waitForTimeout(20);
+    while ((text = await page.readClipboard()) === sentinel && Date.now() < deadline)
+        await page.sleep(20);
     return text === sentinel ? '<nothing copied>' : text;
 }
 
-// click NAME: a real click (a tap on a touch screen) in the middle of the control, as laid
-// out: whatever the page draws there gets it, as under a user's mouse.
-async function click(session, name) {
+// clickAt SELECTOR: a real click (a tap on a touch screen) in the middle of what SELECTOR
+// finds first, as laid out: whatever the page draws there gets it, as under a user's mouse.
+async function clickAt(session, selector) {
     const { page } = session;
-    const target = page.locator(`#${name}`).first();
-    await target.scrollIntoViewIfNeeded();
-    const r = await target.boundingBox();
+    const r = await page.evaluate((sel) => {
+        const e = document.querySelector(sel);
+        if (!e || !e.getClientRects().length)
+            return null;
+        const b = e.getBoundingClientRect();
+        if (b.top < 0 || b.left < 0 || b.bottom > innerHeight || b.right > innerWidth)
+            e.scrollIntoView({ block: 'center', inline: 'center' });
+        const { x, y, width, height } = e.getBoundingClientRect();
+        return { x: x + width / 2, y: y + height / 2 };
+    }, selector);
     if (!r)
-        throw new Error(`${name} is not shown`);
-    const [x, y] = [r.x + r.width / 2, r.y + r.height / 2];
+        throw new Error(`${selector} is not shown`);
     if (session.touch)
-        await page.touchscreen.tap(x, y);
+        await page.tap(r.x, r.y);
     else
-        await page.mouse.click(x, y);
+        await page.click(r.x, r.y);
+}
+
+// click NAME: clicks the control of that name.
+async function click(session, name) {
+    await clickAt(session, `#${name}`);
     session.lastFocus = name;
 }
 
 // typeInto BOX TEXT: replaces what the box holds, as a user does with the mouse and keys.
 async function typeInto(session, box, text) {
     await click(session, box);
-    await session.page.keyboard.press('Control+a');
-    await session.page.keyboard.press('Backspace');
+    await session.page.press('Control+a');
+    await session.page.press('Backspace');
     if (text)
-        await session.page.keyboard.type(text);
+        await session.page.type(text);
 }
 
 // menu KEY [CHOICE]: opens a menu with its access key and picks a command with its letter.
 async function menu(session, key, choice) {
     const { page } = session;
-    await page.keyboard.press(keyName(key));
+    await page.press(keyName(key));
     const opened = await waitFor(page, () => [...document.querySelectorAll('[role=menu]')]
         .some((e) => e.getClientRects().length > 0));
     if (!opened) {
@@ -316,16 +298,16 @@ async function menu(session, key, choice) {
         return;
     }
     if (choice)
-        await page.keyboard.press(keyName(choice));
+        await page.press(keyName(choice));
 }
 
 async function boxText(page, box) {
-    return page.$eval(`#${box}`, (e) => e.value);
+    return page.evaluate((id) => document.getElementById(id).value, box);
 }
 
 async function topSize(page) {
-    return page.$eval('#top', (e) => {
-        const r = e.getBoundingClientRect();
+    return page.evaluate(() => {
+        const r = document.getElementById('top').getBoundingClientRect();
         return `${Math.round(r.width)}x${Math.round(r.height)}`;
     });
 }
@@ -339,10 +321,6 @@ async function runSteps(session, steps) {
     const { page } = session;
     for (const [verb, a, b] of steps) {
         const t0 = Date.now();
-        if (page.isClosed()) {
-            fail(`the page was gone before: ${verb}|${a}|${b}`);
-            return;
-        }
         switch (verb) {
         case 'type':
             await typeInto(session, a, b);
@@ -350,10 +328,10 @@ async function runSteps(session, steps) {
                 session.typed[a] = b;
             break;
         case 'click': await click(session, a); break;
-        case 'keys': await page.keyboard.type(a); break;
+        case 'keys': await page.type(a); break;
         case 'press':
             for (const key of a.split(' '))
-                await page.keyboard.press(keyName(key));
+                await page.press(keyName(key));
             break;
         case 'menu':
             await menu(session, a, b);
@@ -384,15 +362,18 @@ async function scenario(name, pageFile, body, options = {}) {
     let session = null;
     try {
         session = await openPage(pageFile, options);
-        session.touch = !!options.touch;
+        session.touch = !!options.phone;
+        session.openMs = Date.now() - started;
         await body(session);
         await expectNoMessage(session);
     } catch (e) {
         fail(`stopped: ${e.message.split('\n')[0]}`);
     }
+    const closing = Date.now();
     if (session)
         await closePage(session).catch((e) => fail(`closing: ${e.message}`));
-    console.log(`${failures === before ? 'ok' : 'not ok'}: ${name} (${Date.now() - started} ms)`);
+    const times = session ? `; opened in ${session.openMs} ms, closed in ${Date.now() - closing} ms` : '';
+    console.log(`${failures === before ? 'ok' : 'not ok'}: ${name} (${Date.now() - started} ms${times})`);
 }
 
 // The colour of the pixel at X, Y (CSS pixels of a 1:1 screenshot) as "#RRGGBB".
@@ -445,7 +426,7 @@ function decodePng(buffer) {
 }
 
 module.exports = {
-    ROOT, e2eScenarios, e2eTexts, e2eControls, startBrowser, stopBrowser, scenario, runSteps, fail,
-    checkEqual, failureCount, checkCount, waitFor, activeId, click, typeInto, copiedBy, clipboard,
-    expectMessage, menu, boxText, decodePng, keyName,
+    ROOT, e2eScenarios, e2eTexts, e2eControls, startBrowser, stopBrowser, engineName, scenario,
+    runSteps, fail, checkEqual, failureCount, checkCount, waitFor, activeId, click, clickAt,
+    typeInto, copiedBy, expectMessage, menu, boxText, decodePng, keyName,
 };

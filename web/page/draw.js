@@ -102,6 +102,9 @@ function makeControl(row, labels, behind) {
     return [e, ...over];
 }
 
+// WebKitGTK names the key of Shift+Tab "Unidentified"; its code still says Tab.
+const isTab = (event) => event.key === 'Tab' || (event.key === 'Unidentified' && event.code === 'Tab');
+
 // Tab and Shift+Tab go through a window's controls in the tables' order and wrap around.
 function tabTo(win, order, from, back) {
     const list = order.map((name) => win.querySelector('#' + CSS.escape(name))).filter((e) => e && !e.disabled);
@@ -145,7 +148,7 @@ function makeWindow(w, controls, tabOrder, { heading = false, labels = new Map()
             return;
         const button = event.key === 'Escape' ? pressed('cancel_button')
             : event.key === 'Enter' && event.target.tagName !== 'BUTTON' ? pressed('default_button') : null;
-        if (event.key === 'Tab')
+        if (isTab(event))
             tabTo(win, tabOrder, event.target, event.shiftKey);
         else if (button)
             button.click();
@@ -157,4 +160,4 @@ function makeWindow(w, controls, tabOrder, { heading = false, labels = new Map()
     return { win, bar, close, area, made };
 }
 
-Object.assign(exports, { element, accessCaption, titleBar, makeWindow });
+Object.assign(exports, { element, accessCaption, titleBar, makeWindow, isTab });

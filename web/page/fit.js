@@ -19,11 +19,13 @@ function fit() {
 }
 
 // A label too long for its rectangle is set closer, down to the tables' squeeze floor, as on
-// the desktop; one that still does not fit is left as it is.
+// the desktop; one that still does not fit is left as it is. Both widths are measured as drawn
+// (an inline box has no scroll width in some engines), so a window scaled to a narrow screen
+// scales both alike.
 function condenseLabels(root) {
     for (const label of root.querySelectorAll('.label > span')) {
-        const room = label.parentElement.clientWidth;
-        const need = label.scrollWidth;
+        const room = label.parentElement.getBoundingClientRect().width;
+        const need = label.getBoundingClientRect().width;
         if (need > room && need > 0) {
             const ratio = Math.max(page.form.label_squeeze_floor, room / need);
             label.style.display = 'inline-block';

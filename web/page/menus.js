@@ -2,7 +2,7 @@
 // command, with access keys (Alt and the underlined letter opens a menu, the letter picks its
 // command), arrow keys between the menus, Esc and a click elsewhere to close.
 const { form } = require('page');
-const { element, accessCaption } = require('draw');
+const { element, accessCaption, isTab } = require('draw');
 const messages = require('messages');
 
 const menus = []; // {top, list, item, key, itemKey}
@@ -78,7 +78,7 @@ function onKey(event) {
             close(true);
         else if (event.key === 'ArrowRight' || event.key === 'ArrowLeft')
             show(menus[(at + (event.key === 'ArrowRight' ? 1 : menus.length - 1)) % menus.length], true);
-        else if (event.key === 'ArrowDown' || event.key === 'ArrowUp' || event.key === 'Tab')
+        else if (event.key === 'ArrowDown' || event.key === 'ArrowUp' || isTab(event))
             openMenu.item.focus();
         else if (event.key === 'Enter' || event.key === ' ')
             (document.activeElement === openMenu.top ? openMenu.item : document.activeElement).click();

@@ -2,7 +2,7 @@
 // the text and one OK button; Enter, Esc and OK close it and the keyboard goes back where it
 // was. Messages that come while one is shown wait their turn.
 const { form } = require('page');
-const { element, titleBar } = require('draw');
+const { element, titleBar, isTab } = require('draw');
 
 const waiting = [];
 let box = null; // {dialog, text, ok, returnTo}
@@ -20,7 +20,7 @@ function build() {
     dialog.addEventListener('keydown', (event) => {
         if (event.key === 'Enter' || event.key === 'Escape')
             dialog.close();
-        else if (event.key === 'Tab') // OK is all there is to go to
+        else if (isTab(event)) // OK is all there is to go to
             ok.focus();
         else
             return;
