@@ -1,6 +1,6 @@
 // The WebAssembly core (web/bridge.cpp), which holds the settlement record and runs every
 // command. Each call goes through run(): the boxes' texts and the check box go in, and what the
-// core left comes back: the texts, the check box, the focus moves and the messages.
+// core left comes back: the texts, the check box, the focus and the messages.
 const page = require('page');
 const messages = require('messages');
 

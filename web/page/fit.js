@@ -28,9 +28,7 @@ function condenseLabels(root) {
         const need = label.getBoundingClientRect().width;
         if (need > room && need > 0) {
             const ratio = Math.max(page.form.label_squeeze_floor, room / need);
-            label.style.display = 'inline-block';
-            label.style.transformOrigin = '0 0';
-            label.style.transform = `scaleX(${ratio})`;
+            Object.assign(label.style, { display: 'inline-block', transformOrigin: '0 0', transform: `scaleX(${ratio})` });
         }
     }
 }

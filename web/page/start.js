@@ -11,12 +11,9 @@
 //   each control stands at its table rectangle (twips / 15) in its container. The usage window,
 //   made when first asked for, is #frmTip in #frmTip_window; its labels Label1 .. Label8 share
 //   names with labels of the main window: look them up inside #frmTip.
-// - Message boxes are <dialog class="message"> with role alertdialog, the text in .message-text.
 // - window.pelmoraReady resolves once the core is loaded and the window drawn.
 // - The tables are the JSON in <script id="pelmora-form">, the core's WebAssembly the base64
 //   in <script id="pelmora-wasm">.
-// - A page cannot close the tab the user opened, so 終了 and the main window's close box end
-//   the settlement instead: the page is back in its start state, with nothing kept.
 // The page reads and writes no files, stores nothing and sends nothing anywhere.
 const page = require('page');
 const { form } = page;
