@@ -1,9 +1,12 @@
 // Puts pelmora.html together at build time, as one file with nothing to fetch:
 //   node assemble.js PAGE-DIR ICON.svg FORM.json CORE.js CORE.wasm OUTPUT.html
-// PAGE-DIR holds the template pelmora.html, pelmora.css and pelmora.js. The template's
-// placeholders are replaced by the style, the tables, the core's loader, its WebAssembly (in
-// base64, which the page decodes itself), the page's script and the icon as a data address.
+// PAGE-DIR holds the template pelmora.html, pelmora.css and the page's modules (*.js). The
+// template's placeholders are replaced by the style, the tables, the core's loader, its
+// WebAssembly (in base64, which the page decodes itself), the modules bundled into one script,
+// the icon as a data address, and the hashes of the inline scripts and style, which are all
+// the page's security policy lets run.
 'use strict';
+const crypto = require('crypto');
 const fs = require('fs');
 const path = require('path');
 
@@ -22,17 +25,26 @@ function inline(text, tag, what) {
     return text;
 }
 
+// The modules as one strict script: each file is a function of (require, exports), made once,
+// when first required, by its name without ".js"; start.js starts the page.
+function bundle(dir) {
+    const modules = fs.readdirSync(dir).filter((f) => f.endsWith('.js')).sort().map((f) =>
+        `${JSON.stringify(f.slice(0, -3))}: function (require, exports) {\n${inline(read(path.join(dir, f)), 'script', f)}},\n`);
+    return `(function () {\n'use strict';\nconst modules = {\n${modules.join('')}};\nconst made = {};\n` +
+        'function require(name) {\n    if (!made[name])\n        modules[name](require, made[name] = {});\n' +
+        "    return made[name];\n}\nrequire('start');\n})();";
+}
+
 // The tables are ASCII JSON; "<" only ever stands inside strings, where \u003C means the same.
 const form = JSON.stringify(JSON.parse(read(formFile))).replace(/</g, '\\u003C');
-const icon = 'data:image/svg+xml;base64,' + fs.readFileSync(iconFile).toString('base64');
 
 const parts = {
     '/*@STYLE@*/': inline(read(path.join(pageDir, 'pelmora.css')), 'style', 'pelmora.css'),
     '/*@FORM@*/': form,
     '/*@CORE@*/': inline(read(coreFile), 'script', path.basename(coreFile)),
     '@WASM@': fs.readFileSync(wasmFile).toString('base64'),
-    '/*@SCRIPT@*/': inline(read(path.join(pageDir, 'pelmora.js')), 'script', 'pelmora.js'),
-    '@ICON@': icon,
+    '/*@SCRIPT@*/': bundle(pageDir),
+    '@ICON@': 'data:image/svg+xml;base64,' + fs.readFileSync(iconFile).toString('base64'),
 };
 let html = read(path.join(pageDir, 'pelmora.html'));
 for (const [mark, text] of Object.entries(parts)) {
@@ -40,5 +52,10 @@ for (const [mark, text] of Object.entries(parts)) {
         throw new Error(`the template has no ${mark}`);
     html = html.split(mark).join(text); // every occurrence, and no "$" patterns in the text
 }
+// Every <script> and <style> without attributes, as the policy hashes them; the scripts with a
+// type are data, which no policy needs to allow.
+const hashes = (tag) => [...html.matchAll(new RegExp(`<${tag}>([^]*?)</${tag}>`, 'g'))]
+    .map(([, text]) => `'sha256-${crypto.createHash('sha256').update(text).digest('base64')}'`).join(' ');
+html = html.replace('@SCRIPT-HASHES@', () => hashes('script')).replace('@STYLE-HASHES@', () => hashes('style'));
 fs.writeFileSync(output, html);
 console.log(`${output}: ${Buffer.byteLength(html)} bytes`);

@@ -1,14 +1,11 @@
-// What the page calls in the WebAssembly core. The page keeps the real boxes; before a command
-// it hands their texts and the check box over, runs the command here on the window-less model
-// (the same tallies, the same run_command as the desktop programs), then takes back the texts,
-// the messages to show and the focus moves asked for. Every message of a command comes at its
-// end (a validation message, or the report of a tally_error), so the page shows them after it.
-//
+// What the page calls in the WebAssembly core. The page keeps the real boxes: it hands their
+// texts and the check box over, the call runs on the window-less model (press(), the dispatcher
+// of the desktop programs), and the page takes back the texts, the focus move and the messages,
+// which come at the end of a command, and does the platform's share that the call recorded.
 // Texts cross as UTF-16 code units, unchanged: lone surrogates and all.
 
-#include "form.hpp"
 #include "memory_fields.hpp"
-#include "tallies.hpp"
+#include "press.hpp"
 
 #include <emscripten/emscripten.h>
 
@@ -18,6 +15,22 @@
 using namespace pelmora;
 
 namespace {
+
+// What only a browser can do, recorded for the page, which does it when pelmora_press() returns
+// it, still within the click (a browser writes the clipboard only then). The page's clipboard
+// answers later: a refusal comes back through pelmora_copy_refused().
+enum class page_work { none, put_on_clipboard, end_program, show_usage };
+
+struct recorded_page final : front_end {
+    page_work work = page_work::none;
+    bool put_on_clipboard(std::u16string_view) override
+    {
+        work = page_work::put_on_clipboard;
+        return true;
+    }
+    void end_program() override { work = page_work::end_program; }
+    void show_usage() override { work = page_work::show_usage; }
+};
 
 struct settlement {
     memory_fields w;
@@ -38,6 +51,14 @@ const char16_t *give(std::u16string text)
 bool is_field(int f)
 {
     return f >= 0 && static_cast<std::size_t>(f) < field_count;
+}
+
+// The window as a call finds it: the messages and focus moves of the call before are taken.
+memory_fields &fields()
+{
+    current->w.messages.clear();
+    current->w.focus_requests.clear();
+    return current->w;
 }
 
 } // namespace
@@ -62,30 +83,30 @@ EMSCRIPTEN_KEEPALIVE void pelmora_set_orc_check(int state)
     current->w.set_orc_check(state);
 }
 
-// Runs the command of main_bindings()[binding]: 1 when it ran to its end, 0 when a tally_error
-// stopped it (reported among the messages), -1 for a command that is the page's own (end,
-// usage window) or no binding at all. A copy leaves the text to put on the clipboard for
-// pelmora_copied().
+EMSCRIPTEN_KEEPALIVE int pelmora_orc_check()
+{
+    return current->w.orc_check();
+}
+
+// Presses main_bindings()[binding]. Returns the page_work the command left for the page; the
+// text for the clipboard is pelmora_copied().
 EMSCRIPTEN_KEEPALIVE int pelmora_press(int binding)
 {
     const auto bindings = main_bindings();
-    if (binding < 0 || static_cast<std::size_t>(binding) >= bindings.size())
-        return -1;
-    const binding_row &b = bindings[static_cast<std::size_t>(binding)];
-    memory_fields &w = current->w;
-    tally_state &s = current->s;
-    w.messages.clear();
-    w.focus_requests.clear();
-    switch (b.does) {
-    case command::leftover_tally: return run_command(w, [&] { run_leftover_tally(w, s); });
-    case command::sales_tally: return run_command(w, [&] { run_sales_tally(w, s); });
-    case command::share_division: return run_command(w, [&] { run_share_division(w, s); });
-    case command::clear_all: return run_command(w, [&] { run_clear_all(w); });
-    case command::copy: return run_command(w, [&] { take_copy(w, s, b.box); });
-    case command::end_program:
-    case command::show_usage: break;
-    }
-    return -1;
+    recorded_page page;
+    if (binding >= 0 && static_cast<std::size_t>(binding) < bindings.size())
+        press(bindings[static_cast<std::size_t>(binding)], {fields(), current->s, page});
+    return static_cast<int>(page.work);
+}
+
+EMSCRIPTEN_KEEPALIVE void pelmora_fire_timer1()
+{
+    fire_timer1(fields());
+}
+
+EMSCRIPTEN_KEEPALIVE void pelmora_copy_refused()
+{
+    report_refused_copy(fields());
 }
 
 // A box's text; its length in code units is pelmora_result_length().
@@ -116,17 +137,11 @@ EMSCRIPTEN_KEEPALIVE const char16_t *pelmora_message(int i)
                                                                         : std::u16string());
 }
 
-EMSCRIPTEN_KEEPALIVE int pelmora_focus_count()
-{
-    return static_cast<int>(current->w.focus_requests.size());
-}
-
-// The field the command asked the focus for, as an index into the window fields.
-EMSCRIPTEN_KEEPALIVE int pelmora_focus(int i)
+// Where the call put the focus last, as an index into the window fields; -1: nowhere.
+EMSCRIPTEN_KEEPALIVE int pelmora_focus()
 {
     const auto &moves = current->w.focus_requests;
-    return i >= 0 && static_cast<std::size_t>(i) < moves.size() ? static_cast<int>(index_of(moves[static_cast<std::size_t>(i)]))
-                                                                : -1;
+    return moves.empty() ? -1 : static_cast<int>(index_of(moves.back()));
 }
 
 } // extern "C"

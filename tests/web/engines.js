@@ -7,8 +7,9 @@
 //   webkit    Debian's WebKitGTK (its MiniBrowser), driven by selenium-webdriver through
 //             WebKitWebDriver, on an X display of its own (Xvfb)
 //
-// launch(ENGINE, {initScript}) starts one; initScript runs in every page before the page's
-// own script. prepare(FILE) gives the file to open in place of FILE, open(OPTIONS) a fresh
+// launch(ENGINE, {initScript}) starts one; initScript (a function, or a script's text) runs in
+// every page before the page's own script, as the browser's, which the page's policy allows.
+// An error on the console and a script or style that the policy refuses count as errors. prepare(FILE) gives the file to open in place of FILE, open(OPTIONS) a fresh
 // tab in a fresh context (OPTIONS: viewport {width, height}, scale, phone, clipboard). A tab
 // offers goto(url), evaluate(fn, arg), press('Control+a'), type(text), compose(text), click(x, y),
 // tap(x, y), screenshot(), sleep(ms), readClipboard(), writeClipboard(text),
@@ -65,6 +66,7 @@ async function launchChromium({ initScript }) {
             const errors = [], requests = [];
             context.on('request', (r) => requests.push(r.url()));
             page.on('pageerror', (e) => errors.push(String(e)));
+            page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
             let reader = null, cdp = null;
             const session = async () => cdp || (cdp = await context.newCDPSession(page));
             // The clipboard as another page of the browser reads it; a page behind another
@@ -139,6 +141,7 @@ async function launchFirefox({ initScript }) {
             const page = await context.newPage();
             const errors = [], requests = [];
             page.on('pageerror', (e) => errors.push(String(e)));
+            page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
             page.on('request', (r) => requests.push(r.url()));
             await page.setViewport({
                 ...options.viewport, deviceScaleFactor: options.scale || 1, isMobile: !!options.phone, hasTouch: !!options.phone,
@@ -193,6 +196,7 @@ function recordErrors() {
     window.__pageErrors = [];
     addEventListener('error', (e) => window.__pageErrors.push(String(e.error || e.message)));
     addEventListener('unhandledrejection', (e) => window.__pageErrors.push(String(e.reason)));
+    addEventListener('securitypolicyviolation', (e) => window.__pageErrors.push(`refused by ${e.violatedDirective}`));
 }
 
 async function startXvfb() {
@@ -280,10 +284,13 @@ async function launchWebkit({ initScript }) {
     return {
         version,
         display: x.display,
-        // A copy of the page with the recorder of errors and the init script first.
+        // A copy of the page with the recorder of errors and the init script first, which a
+        // policy that lets run only the scripts of given hashes must then let run too.
         prepare(file) {
-            const html = fs.readFileSync(file, 'utf8');
-            const first = [recordErrors, initScript].filter(Boolean).map((f) => `(${f})();`).join('\n');
+            const first = [recordErrors, initScript].filter(Boolean)
+                .map((f) => (typeof f === 'function' ? `(${f})();` : f)).join('\n');
+            const hash = `'sha256-${require('crypto').createHash('sha256').update(first).digest('base64')}'`;
+            const html = fs.readFileSync(file, 'utf8').replace("script-src 'sha256-", `script-src ${hash} 'sha256-`);
             const copy = path.join(work, `${++copies}-${path.basename(file)}`);
             // Right after the character set, which a browser looks for in the first bytes.
             fs.writeFileSync(copy, html.replace(/<meta charset=[^>]*>/i, (meta) => `${meta}\n<script>${first}</script>`));

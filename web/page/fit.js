@@ -1,0 +1,36 @@
+// Fitting the screen and the fonts: a screen narrower than the window gets the whole window
+// scaled to its width (nothing scrolls sideways), and a label a little too long in the fonts
+// this browser has is set closer.
+const page = require('page');
+
+function fit() {
+    const stage = document.getElementById('stage');
+    const width = page.mainWindow.offsetWidth;
+    const height = page.mainWindow.offsetHeight;
+    const room = document.documentElement.clientWidth;
+    const narrow = room < width + 32;
+    const scale = narrow ? Math.min(1, room / width) : 1;
+    page.mainWindow.style.transform = scale < 1 ? `scale(${scale})` : '';
+    stage.style.width = width * scale + 'px';
+    stage.style.height = height * scale + 'px';
+    // Centred on a whole pixel, so that the window's edges fall on the screen's pixels.
+    stage.style.marginLeft = narrow ? '0' : Math.floor((room - width) / 2) + 'px';
+    stage.style.marginTop = narrow ? '0' : '16px';
+}
+
+// A label too long for its rectangle is set closer, down to the tables' squeeze floor, as on
+// the desktop; one that still does not fit is left as it is. Both widths are measured as drawn
+// (an inline box has no scroll width in some engines), so a window scaled to a narrow screen
+// scales both alike.
+function condenseLabels(root) {
+    for (const label of root.querySelectorAll('.label > span')) {
+        const room = label.parentElement.getBoundingClientRect().width;
+        const need = label.getBoundingClientRect().width;
+        if (need > room && need > 0) {
+            const ratio = Math.max(page.form.label_squeeze_floor, room / need);
+            Object.assign(label.style, { display: 'inline-block', transformOrigin: '0 0', transform: `scaleX(${ratio})` });
+        }
+    }
+}
+
+Object.assign(exports, { fit, condenseLabels });
