@@ -34,10 +34,6 @@ public:
     void set_focus(field f) override;
     void show_message(std::u16string_view text) override;
 
-    bool put_on_clipboard(std::u16string_view text) override;
-    void end_program() override;
-    void show_usage() override;
-
     const tally_state &state() const { return m_state; }
     // The usage window while it exists; it is created on the first "使い方を表示".
     UsageWindow *usageWindow() const { return m_usage; }
@@ -46,6 +42,11 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The platform's part of the commands, asked for by press() only.
+    bool put_on_clipboard(std::u16string_view text) override;
+    void end_program() override;
+    void show_usage() override;
+
     void buildControls(QWidget *client);
     void buildMenus();
     void chainTabOrder();
