@@ -236,6 +236,7 @@ async function webkitSession(display, scale) {
     }).build();
     return {
         driver: session,
+        kill: () => driver.kill(),
         async quit() {
             await session.quit().catch(() => {});
             driver.kill();
@@ -248,6 +249,13 @@ async function launchWebkit({ initScript }) {
     const x = await startXvfb();
     const work = fs.mkdtempSync(path.join(os.tmpdir(), 'pelmora-webkit-'));
     const sessions = new Map(); // scale -> session
+    // Should Node end before close(), the browsers go with their display.
+    const leftovers = () => {
+        for (const s of sessions.values())
+            s.kill();
+        x.stop();
+    };
+    process.once('exit', leftovers);
     const sessionAt = async (scale) => {
         if (!sessions.has(scale))
             sessions.set(scale, await webkitSession(x.display, scale));
@@ -265,6 +273,13 @@ async function launchWebkit({ initScript }) {
         env: { ...process.env, DISPLAY: x.display }, input, encoding: 'utf8',
         stdio: input === undefined ? ['ignore', 'pipe', 'ignore'] : ['pipe', 'ignore', 'ignore'],
     });
+    const readClipboard = async () => {
+        try {
+            return xclip(['-o']);
+        } catch (e) {
+            return ''; // nothing on the clipboard
+        }
+    };
     let copies = 0;
     return {
         version,
@@ -330,14 +345,14 @@ async function launchWebkit({ initScript }) {
                 sleep,
                 // WebKit refuses the page a clipboard read: the X clipboard, as another
                 // program reads it.
-                async readClipboard() {
-                    try {
-                        return xclip(['-o']);
-                    } catch (e) {
-                        return ''; // nothing on the clipboard
-                    }
+                readClipboard,
+                // xclip takes the clipboard in a process of its own, which may come late:
+                // the text is there once it can be read back.
+                async writeClipboard(text) {
+                    xclip(['-i'], text);
+                    for (let k = 0; k < 250 && (await readClipboard()) !== text; k++)
+                        await sleep(20);
                 },
-                writeClipboard: async (text) => { xclip(['-i'], text); },
                 accessibleName: (id) => d.findElement(By.id(id)).getAccessibleName(),
                 description: async () => null,
                 errors: () => d.executeScript(() => window.__pageErrors || ['<no error recorder>']),
@@ -349,6 +364,7 @@ async function launchWebkit({ initScript }) {
             for (const s of sessions.values())
                 await s.quit();
             x.stop();
+            process.off('exit', leftovers);
             fs.rmSync(work, { recursive: true, force: true });
         },
     };
