@@ -45,11 +45,7 @@ done
 command -v node >/dev/null || wanted+=(nodejs)
 command -v npm >/dev/null || wanted+=(npm)
 install_missing "${wanted[@]}"
-lock=tests/web/package-lock.json
-if ! cmp -s "$lock" tests/web/node_modules/.pelmora-lock 2>/dev/null; then
-    (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
-    cp "$lock" tests/web/node_modules/.pelmora-lock
-fi
+bash tests/web/check.sh --install
 
 bash scripts/build-web.sh >/dev/null
 page=build-web/pelmora.html

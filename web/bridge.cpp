@@ -20,12 +20,14 @@ namespace {
 // it, still within the click (a browser writes the clipboard only then). The page's clipboard
 // answers later: a refusal comes back through pelmora_copy_refused().
 enum class page_work { none, put_on_clipboard, end_program, show_usage };
+std::u16string copied; // the text of the last put_on_clipboard, for pelmora_copied()
 
 struct recorded_page final : front_end {
     page_work work = page_work::none;
-    bool put_on_clipboard(std::u16string_view) override
+    bool put_on_clipboard(std::u16string_view text) override
     {
         work = page_work::put_on_clipboard;
+        copied = text;
         return true;
     }
     void end_program() override { work = page_work::end_program; }
@@ -117,7 +119,7 @@ EMSCRIPTEN_KEEPALIVE const char16_t *pelmora_text(int f)
 
 EMSCRIPTEN_KEEPALIVE const char16_t *pelmora_copied()
 {
-    return give(current->s.copy_buf);
+    return give(copied);
 }
 
 EMSCRIPTEN_KEEPALIVE int pelmora_result_length()

@@ -28,6 +28,12 @@ fi
 [ -x "$linux/tests/corpus/corpus_runner" ] ||
     fail "$linux/tests/corpus/corpus_runner is missing: build $linux first (scripts/check.sh does)"
 
+# The browser checks' packages come from npm while the page is built (should that fail, the
+# browser checks try again and say why).
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+bash tests/web/check.sh --install >/dev/null 2>&1 &
+npm_job=$!
 bash scripts/build-web.sh "$build"
 page="$build/pelmora.html"
 runner="$build/tests/corpus/corpus_runner.js"
@@ -45,8 +51,6 @@ fi
 echo "$size bytes"
 
 echo "-- the shared corpus: the Linux build against the WebAssembly build under Node"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 "$linux/tests/corpus/corpus_runner" -o "$work/linux.out" .
 started=$SECONDS
 node "$runner" -o "$work/web.out" . </dev/null
@@ -59,6 +63,7 @@ echo "Web build checks passed in $((SECONDS - stage_start)) s"
 
 echo "-- the page in Chromium, Firefox and WebKit at once: the end-to-end groups, a phone-sized screen, axe-core (tests/web)"
 started=$SECONDS
+wait "$npm_job" || true
 bash tests/web/check.sh "$page"
 echo "Browser checks passed in $((SECONDS - started)) s"
 echo "Web stage passed in $((SECONDS - stage_start)) s"

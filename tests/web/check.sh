@@ -6,10 +6,25 @@
 # the three at once, each one's report printed whole when it is done.
 #
 #   bash tests/web/check.sh [--engine chromium|firefox|webkit]... [PAGE] [GROUP...]
+#   bash tests/web/check.sh --install     only the packages from npm (60-web.sh, while it builds)
 #
 # Says SKIP for an engine whose browser is missing, and for all of them when Node or npm is.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+
+# The exact versions of the lock file; an unchanged install is kept.
+install_drivers() {
+    local lock=tests/web/package-lock.json stamp=tests/web/node_modules/.pelmora-lock
+    if ! cmp -s "$lock" "$stamp" 2>/dev/null; then
+        (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
+        cp "$lock" "$stamp"
+    fi
+}
+if [ "${1:-}" = --install ]; then
+    ! command -v npm >/dev/null || install_drivers
+    exit
+fi
+
 engines=()
 while [ "${1:-}" = --engine ]; do
     case ${2:-} in
@@ -60,13 +75,7 @@ done
 [ ${#ready[@]} -gt 0 ] || exit 0
 [ -f "$page" ] || { echo "FAIL: no page at $page: run 'bash scripts/build-web.sh' first" >&2; exit 1; }
 
-# The exact versions of the lock file; an unchanged install is kept.
-lock=tests/web/package-lock.json
-stamp=tests/web/node_modules/.pelmora-lock
-if ! cmp -s "$lock" "$stamp" 2>/dev/null; then
-    (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
-    cp "$lock" "$stamp"
-fi
+install_drivers
 
 if [ ${#ready[@]} -eq 1 ]; then
     exec node tests/web/web.js --engine "${ready[0]}" "$page" "$@"
