@@ -115,8 +115,7 @@ LRESULT CALLBACK every_click_procedure(HWND button, UINT message, WPARAM w, LPAR
 
 void centre_text_vertically(HWND edit)
 {
-    if (subclass(edit, edit_procedure, box_procedure))
-        refit_text_box(edit);
+    subclass(edit, edit_procedure, box_procedure);
 }
 
 void refit_text_box(HWND edit)

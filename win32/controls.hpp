@@ -13,7 +13,8 @@ namespace pelmora::win32 {
 // selection on the clipboard as every copy of the program does (put_on_clipboard).
 void centre_text_vertically(HWND edit);
 
-// To be called after the box's size or font changed: the bands are measured again.
+// To be called once the box has its size and font, and after either changed: the bands are
+// measured again.
 void refit_text_box(HWND edit);
 
 // The button class takes a second click soon after the first as a double click, and an

@@ -138,10 +138,12 @@ bool form_window::build()
         const auto id = static_cast<INT_PTR>(first_control_id + i);
         // Where the table lets two controls overlap by a pixel (a label and the box it names),
         // each paints only where the other is not on top: the pixel looks the same whichever
-        // of the two is painted last. Placed and sized with the others (lay_out).
+        // of the two is painted last.
         const DWORD style = style_of(row) | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-        HWND h = CreateWindowExW(ex_style_of(row), class_of(row.what), text, style, 0, 0, 0, 0,
-                                 parent, reinterpret_cast<HMENU>(id), instance, nullptr);
+        const look &l = *m_look;
+        HWND h = CreateWindowExW(ex_style_of(row), class_of(row.what), text, style, l.px(row.left),
+                                 l.px(row.top), l.px(row.width), l.px(row.height), parent,
+                                 reinterpret_cast<HMENU>(id), instance, nullptr);
         if (h && row.what == kind::text_box)
             centre_text_vertically(h);
         else if (h && row.what == kind::button)
@@ -153,12 +155,12 @@ bool form_window::build()
         if (HWND h = control(name))
             m_tab_order.push_back(h);
     }
-    lay_out();
+    lay_out(true);
     set_client_size(m_hwnd, m_look->px(m_window->width), m_look->px(m_window->height), m_look->dpi());
     return std::find(m_controls.begin(), m_controls.end(), nullptr) == m_controls.end();
 }
 
-void form_window::lay_out()
+void form_window::lay_out(bool made_in_place)
 {
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         const control_row &row = m_rows[i];
@@ -166,8 +168,9 @@ void form_window::lay_out()
         if (!h)
             continue;
         // Not drawn here: everything is repainted once all is in place.
-        SetWindowPos(h, nullptr, m_look->px(row.left), m_look->px(row.top), m_look->px(row.width),
-                     m_look->px(row.height), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+        if (!made_in_place)
+            SetWindowPos(h, nullptr, m_look->px(row.left), m_look->px(row.top), m_look->px(row.width),
+                         m_look->px(row.height), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
         SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(m_look->font(row.flags)), FALSE);
         // After the font: the line the box shows is measured in it.
         if (row.what == kind::text_box)
@@ -198,7 +201,7 @@ void form_window::change_dpi(UINT dpi, const RECT &suggested)
     // corner, could put it back on the other screen and make it bounce between the two.
     SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    lay_out();
+    lay_out(false);
     repaint_all();
 }
 

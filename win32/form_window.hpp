@@ -82,9 +82,9 @@ private:
     colour_pair colours_of(const control_row &row) const;
     // The row with that flag (default_button, cancel_button); nullptr when none has it.
     const control_row *row_with(unsigned flag) const;
-    // Everything at the look's DPI: each control placed, sized and given its font, the labels
-    // fitted to their widths, the caption's small and big icons.
-    void lay_out();
+    // Everything at the look's DPI: each control placed and sized (unless `made_in_place`) and
+    // given its font, the labels fitted to their widths, the caption's small and big icons.
+    void lay_out(bool made_in_place);
     // Moved to a screen of that DPI: the window goes where Windows suggests, and everything in
     // it is made, placed and painted anew at the new DPI.
     void change_dpi(UINT dpi, const RECT &suggested);
