@@ -1,17 +1,21 @@
 // Puts pelmora.html together at build time, as one file with nothing to fetch:
-//   node assemble.js PAGE-DIR ICON.svg FORM.json CORE.js CORE.wasm OUTPUT.html
+//   node assemble.js PAGE-DIR ICON.svg FORM.json CORE.js CORE.wasm VERSION OUTPUT.html
 // PAGE-DIR holds the template pelmora.html, pelmora.css and pelmora.js. The template's
 // placeholders are replaced by the style, the tables, the core's loader, its WebAssembly (in
-// base64, which the page decodes itself), the page's script and the icon as a data address.
+// base64, which the page decodes itself), the page's script, the icon as a data address and
+// the version (the project's, from CMakeLists.txt).
 'use strict';
 const fs = require('fs');
 const path = require('path');
 
-const [pageDir, iconFile, formFile, coreFile, wasmFile, output] = process.argv.slice(2);
+const [pageDir, iconFile, formFile, coreFile, wasmFile, version, output] = process.argv.slice(2);
 if (!output) {
-    console.error('usage: node assemble.js PAGE-DIR ICON.svg FORM.json CORE.js CORE.wasm OUTPUT.html');
+    console.error('usage: node assemble.js PAGE-DIR ICON.svg FORM.json CORE.js CORE.wasm VERSION OUTPUT.html');
     process.exit(2);
 }
+// The version goes into an attribute and a text as it is: it may hold nothing HTML reads.
+if (!/^[0-9A-Za-z.+~-]+$/.test(version))
+    throw new Error(`"${version}" is not a version`);
 const read = (file) => fs.readFileSync(file, 'utf8');
 
 // Inside <script> and <style> the HTML parser only looks for the closing tag (and, in scripts,
@@ -33,6 +37,7 @@ const parts = {
     '@WASM@': fs.readFileSync(wasmFile).toString('base64'),
     '/*@SCRIPT@*/': inline(read(path.join(pageDir, 'pelmora.js')), 'script', 'pelmora.js'),
     '@ICON@': icon,
+    '@VERSION@': version,
 };
 let html = read(path.join(pageDir, 'pelmora.html'));
 for (const [mark, text] of Object.entries(parts)) {
