@@ -182,4 +182,4 @@ left() {
 }
 until_true 30 left || fail "with a file of the user's, the folder holds: $(ls -A "$dir" 2>/dev/null)"
 echo "uninstalled around a file of the user's: the file and its folder stay"
-echo "Windows download checks passed in $SECONDS s"
+echo "Download checks passed in $SECONDS s"
