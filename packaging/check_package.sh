@@ -2,7 +2,8 @@
 # Installs the build into a scratch root and packs it as a .deb, then checks what a desktop
 # needs: a valid menu entry and AppStream file, icons in the hicolor theme, a package with the
 # right files, dependencies, licence and changelog that lintian finds no error in, one version
-# throughout, and a program that opens its window from the installed path.
+# throughout, the same bytes from every packing, and a program that opens its window from the
+# installed path.
 #   bash packaging/check_package.sh <build folder> <version> [cpack]
 # Run by CTest as the test package_check, with the version set in CMake.
 set -euo pipefail
@@ -60,12 +61,21 @@ for size in 16 32 48; do
 done
 
 echo "-- cpack -G DEB"
-rm -f "$build"/pelmora_*.deb
-(cd "$build" && "$cpack" -G DEB >/dev/null)
-debs=("$build"/pelmora_*.deb)
-[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "cpack wrote no single pelmora_*.deb"
-deb=${debs[0]}
-echo "$(basename "$deb")"
+# Every date in the package is this one, as in a release (scripts/release.sh).
+export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 0)}
+pack() {
+    rm -f "$build"/pelmora_*.deb
+    (cd "$build" && "$cpack" -G DEB >/dev/null)
+    debs=("$build"/pelmora_*.deb)
+    [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "cpack wrote no single pelmora_*.deb"
+    deb=${debs[0]}
+}
+pack
+cp "$deb" "$work/first.deb"
+sleep 1
+pack
+cmp "$work/first.deb" "$deb" || fail "two packings a second apart differ"
+echo "$(basename "$deb"), the same bytes twice"
 
 dpkg-deb --info "$deb"
 field() { dpkg-deb --field "$deb" "$1"; }

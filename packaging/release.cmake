@@ -3,8 +3,8 @@
 # changelog come from CHANGELOG.md, the Debian copyright file from LICENSE. Configuring stops
 # when CHANGELOG.md has no entry for the version set in project().
 #
-# Sets PELMORA_RELEASE_DATE and writes debian/changelog.gz and debian/copyright in the build
-# folder of the caller.
+# Sets PELMORA_RELEASE_DATE, and PELMORA_RELEASES to the AppStream release list (newest first),
+# and writes debian/changelog.gz and debian/copyright in the build folder of the caller.
 
 set(changelog_md ${PROJECT_SOURCE_DIR}/CHANGELOG.md)
 set(license ${PROJECT_SOURCE_DIR}/LICENSE)
@@ -38,6 +38,7 @@ string(APPEND text "\n## end\n")
 set(entries "")
 set(entry "")
 set(PELMORA_RELEASE_DATE "")
+set(PELMORA_RELEASES "")
 while(NOT text STREQUAL "")
   string(FIND "${text}" "\n" end)
   string(SUBSTRING "${text}" 0 ${end} line)
@@ -51,9 +52,14 @@ while(NOT text STREQUAL "")
     endif()
     if(line MATCHES "^## \\[([^]]+)\\] - ([0-9][0-9][0-9][0-9])-([0-9][0-9])-([0-9][0-9])$")
       set(version ${CMAKE_MATCH_1})
+      set(date "${CMAKE_MATCH_2}-${CMAKE_MATCH_3}-${CMAKE_MATCH_4}")
       if(version STREQUAL PROJECT_VERSION)
-        set(PELMORA_RELEASE_DATE "${CMAKE_MATCH_2}-${CMAKE_MATCH_3}-${CMAKE_MATCH_4}")
+        set(PELMORA_RELEASE_DATE ${date})
       endif()
+      if(NOT PELMORA_RELEASES STREQUAL "")
+        string(APPEND PELMORA_RELEASES "\n    ")
+      endif()
+      string(APPEND PELMORA_RELEASES "<release version=\"${version}\" date=\"${date}\"/>")
       pelmora_rfc2822_date(${CMAKE_MATCH_2} ${CMAKE_MATCH_3} ${CMAKE_MATCH_4} entry_date)
       set(entry "${CPACK_PACKAGE_NAME} (${version}) unstable; urgency=medium\n\n")
     endif()

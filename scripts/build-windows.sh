@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing and cross-builds the Windows program with mingw-w64: a Release
 # build in build-windows/, whose build-windows/win32/pelmora.exe runs alone on 64-bit Windows
-# (statically linked: it needs no DLL but Windows' own). Prints where the exe is and its size.
+# (statically linked: it needs no DLL but Windows' own), and the clipboard reader that the
+# checklist for Windows uses, build-windows/tests/wine/wintext.exe. Prints where the exe is and its size.
 # Then packs the Windows downloads into dist/: the portable zip, the per-user installer and
 # SHA256SUMS, and prints the SHA-256 of each. Two runs from the same commit give the same bytes,
 # whatever the build folder: every date is the commit's (SOURCE_DATE_EPOCH), the zip's order and
@@ -30,9 +31,10 @@ export TZ=UTC LC_ALL=C.UTF-8
 
 cmake -G Ninja -S . -B "$build" --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j2 --target pelmora
+cmake --build "$build" -j2 --target pelmora wintext
 exe="$(cd "$build" && pwd)/win32/pelmora.exe"
 echo "$exe ($(( $(stat -c %s "$exe") / 1024 )) KiB)"
+echo "$(cd "$build" && pwd)/tests/wine/wintext.exe (docs/windows-checklist.md, item 5)"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 [ -n "$version" ] || { echo "No project version in $build/CMakeCache.txt" >&2; exit 1; }
 

@@ -1,20 +1,23 @@
 // Puts pelmora.html together at build time, as one file with nothing to fetch:
-//   node assemble.js PAGE-DIR ICON.svg FORM.json CORE.js CORE.wasm OUTPUT.html
+//   node assemble.js PAGE-DIR ICON.svg FORM.json CORE.js CORE.wasm VERSION OUTPUT.html
 // PAGE-DIR holds the template pelmora.html, pelmora.css and the page's modules (*.js). The
 // template's placeholders are replaced by the style, the tables, the core's loader, its
 // WebAssembly (in base64, which the page decodes itself), the modules bundled into one script,
-// the icon as a data address, and the hashes of the inline scripts and style, which are all
-// the page's security policy lets run.
+// the icon as a data address, the version (the project's, from CMakeLists.txt), and the hashes
+// of the inline scripts and style, which are all the page's security policy lets run.
 'use strict';
 const crypto = require('crypto');
 const fs = require('fs');
 const path = require('path');
 
-const [pageDir, iconFile, formFile, coreFile, wasmFile, output] = process.argv.slice(2);
+const [pageDir, iconFile, formFile, coreFile, wasmFile, version, output] = process.argv.slice(2);
 if (!output) {
-    console.error('usage: node assemble.js PAGE-DIR ICON.svg FORM.json CORE.js CORE.wasm OUTPUT.html');
+    console.error('usage: node assemble.js PAGE-DIR ICON.svg FORM.json CORE.js CORE.wasm VERSION OUTPUT.html');
     process.exit(2);
 }
+// The version goes into an attribute and a text as it is: it may hold nothing HTML reads.
+if (!/^[0-9A-Za-z.+~-]+$/.test(version))
+    throw new Error(`"${version}" is not a version`);
 const read = (file) => fs.readFileSync(file, 'utf8');
 
 // Inside <script> and <style> the HTML parser only looks for the closing tag (and, in scripts,
@@ -45,6 +48,7 @@ const parts = {
     '@WASM@': fs.readFileSync(wasmFile).toString('base64'),
     '/*@SCRIPT@*/': bundle(pageDir),
     '@ICON@': 'data:image/svg+xml;base64,' + fs.readFileSync(iconFile).toString('base64'),
+    '@VERSION@': version,
 };
 let html = read(path.join(pageDir, 'pelmora.html'));
 for (const [mark, text] of Object.entries(parts)) {

@@ -1,5 +1,5 @@
 ; The per-user installer of Pelmora for Windows, built by scripts/build-windows.sh:
-;   makensis -INPUTCHARSET UTF8 -DVERSION=1.0.1 -DSTAGE=<folder with pelmora.exe, README.txt, LICENSE.txt>
+;   makensis -INPUTCHARSET UTF8 -DVERSION=<version> -DSTAGE=<folder with pelmora.exe, README.txt, LICENSE.txt>
 ;            -DICON=form/icons/pelmora.ico -DOUTFILE=<setup.exe> packaging/windows/pelmora.nsi
 ; It needs no administrator rights: the program goes under the user's own
 ; %LOCALAPPDATA%\Programs, the shortcut into the user's Start menu, the entry in the list of

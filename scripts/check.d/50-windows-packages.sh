@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The Windows downloads: built twice, in two build folders, to the same bytes; the zip holds
-# exactly its three files; under Wine, in a fresh prefix, the installer speaks the system's
+# Every download of a release (scripts/release.sh): built twice, in two build folders, to the
+# same bytes, each named and marked with the project's version. The zip holds exactly its three
+# files; under Wine, in a fresh prefix, the installer speaks the system's
 # language, installs silently over an older version and again over itself, the shortcut starts
 # the program, installer and uninstaller refuse while it runs, and the uninstaller removes
 # everything it put there and nothing else.
@@ -33,18 +34,24 @@ until_true() {
     done
 }
 
-echo "-- two builds, two build folders, the same bytes"
-bash scripts/build-windows.sh build-windows dist
-bash scripts/build-windows.sh "$work/build" "$work/dist" >"$work/build2.log" 2>&1 ||
+echo "-- two releases, two build folders, the same bytes"
+bash scripts/release.sh build dist
+bash scripts/release.sh "$work/build" "$work/dist" >"$work/build2.log" 2>&1 ||
     { cat "$work/build2.log"; fail "the second build failed"; }
-cmp build-windows/win32/pelmora.exe "$work/build/win32/pelmora.exe" || fail "pelmora.exe differs"
+cmp build-windows/win32/pelmora.exe "$work/build-windows/win32/pelmora.exe" || fail "pelmora.exe differs"
 for file in dist/SHA256SUMS $(sed 's/^[0-9a-f]*  /dist\//' dist/SHA256SUMS); do
     cmp "$file" "$work/dist/${file#dist/}" || fail "$file differs between two builds"
 done
-read -r _ zip_name < <(grep -- '-windows-x64\.zip$' dist/SHA256SUMS)
-read -r _ setup_name < <(grep -- '-setup\.exe$' dist/SHA256SUMS)
-version=${zip_name#pelmora-}
-version=${version%-windows-x64.zip}
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-windows/CMakeCache.txt)
+zip_name=pelmora-$version-windows-x64.zip
+setup_name=pelmora-$version-setup.exe
+deb=dist/pelmora_${version}_$(dpkg --print-architecture).deb
+page=dist/pelmora-$version.html
+named=$(sed 's/^[0-9a-f]*  //' dist/SHA256SUMS | paste -sd ' ')
+[ "$named" = "$zip_name $setup_name ${deb#dist/} ${page#dist/}" ] || fail "SHA256SUMS names: $named"
+[ "$(dpkg-deb --field "$deb" Version)" = "$version" ] || fail "$deb is not version $version"
+grep -qF "<meta name=\"version\" content=\"$version\">" "$page" || fail "$page has no <meta> of version $version"
+grep -qF ">Pelmora $version</footer>" "$page" || fail "$page does not show version $version"
 
 echo "-- the zip"
 listing=$(unzip -Z1 "dist/$zip_name")
@@ -175,4 +182,4 @@ left() {
 }
 until_true 30 left || fail "with a file of the user's, the folder holds: $(ls -A "$dir" 2>/dev/null)"
 echo "uninstalled around a file of the user's: the file and its folder stay"
-echo "Windows download checks passed in $SECONDS s"
+echo "Download checks passed in $SECONDS s"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The web page, built with emscripten: its core computes byte for byte what the Linux build
 # computes on the shared corpus (the corpus runner built for WebAssembly, run under Node), and
-# the page is one file under 500 KB. Needs the Linux build (PELMORA_BUILD_DIR, default build)
+# the page is one file under 500 KiB. Needs the Linux build (PELMORA_BUILD_DIR, default build)
 # for the corpus output to compare with.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -42,7 +42,7 @@ runner="$build/tests/corpus/corpus_runner.js"
 
 echo "-- the page: one file with nothing to fetch"
 size=$(stat -c %s "$page")
-[ "$size" -lt $((500 * 1024)) ] || fail "$page is $size bytes, over 500 KB"
+[ "$size" -lt $((500 * 1024)) ] || fail "$page is $size bytes, over 500 KiB"
 # Every address in the page is a data address: no src or href names a file or a host.
 if grep -Eo '(src|href)="[^"]*"' "$page" | grep -v '="data:' | grep -q .; then
     grep -Eo '(src|href)="[^"]*"' "$page" | grep -v '="data:' | head -n 5 >&2
