@@ -9,7 +9,6 @@
 
 #include <emscripten/emscripten.h>
 
-#include <memory>
 #include <string>
 
 using namespace pelmora;
@@ -37,9 +36,7 @@ struct recorded_page final : front_end {
 struct settlement {
     memory_fields w;
     tally_state s;
-};
-
-std::unique_ptr<settlement> current = std::make_unique<settlement>();
+} current;
 
 // What the last call that gives a text gave; the page reads it before the next call.
 std::u16string result;
@@ -50,17 +47,14 @@ const char16_t *give(std::u16string text)
     return result.c_str();
 }
 
-bool is_field(int f)
-{
-    return f >= 0 && static_cast<std::size_t>(f) < field_count;
-}
+bool is_field(int f) { return f >= 0 && static_cast<std::size_t>(f) < field_count; }
 
 // The window as a call finds it: the messages and focus moves of the call before are taken.
 memory_fields &fields()
 {
-    current->w.messages.clear();
-    current->w.focus_requests.clear();
-    return current->w;
+    current.w.messages.clear();
+    current.w.focus_requests.clear();
+    return current.w;
 }
 
 } // namespace
@@ -70,24 +64,24 @@ extern "C" {
 // A fresh window and a zeroed record, as when the program starts.
 EMSCRIPTEN_KEEPALIVE void pelmora_reset()
 {
-    current = std::make_unique<settlement>();
+    current = settlement{};
 }
 
 // A box's text as the page shows it: `length` code units at `units`.
 EMSCRIPTEN_KEEPALIVE void pelmora_set_text(int f, const char16_t *units, int length)
 {
     if (is_field(f) && length >= 0)
-        current->w.set_text(static_cast<field>(f), std::u16string_view(units, static_cast<std::size_t>(length)));
+        current.w.set_text(static_cast<field>(f), std::u16string_view(units, static_cast<std::size_t>(length)));
 }
 
 EMSCRIPTEN_KEEPALIVE void pelmora_set_orc_check(int state)
 {
-    current->w.set_orc_check(state);
+    current.w.set_orc_check(state);
 }
 
 EMSCRIPTEN_KEEPALIVE int pelmora_orc_check()
 {
-    return current->w.orc_check();
+    return current.w.orc_check();
 }
 
 // Presses main_bindings()[binding]. Returns the page_work the command left for the page; the
@@ -97,24 +91,18 @@ EMSCRIPTEN_KEEPALIVE int pelmora_press(int binding)
     const auto bindings = main_bindings();
     recorded_page page;
     if (binding >= 0 && static_cast<std::size_t>(binding) < bindings.size())
-        press(bindings[static_cast<std::size_t>(binding)], {fields(), current->s, page});
+        press(bindings[static_cast<std::size_t>(binding)], {fields(), current.s, page});
     return static_cast<int>(page.work);
 }
 
-EMSCRIPTEN_KEEPALIVE void pelmora_fire_timer1()
-{
-    fire_timer1(fields());
-}
+EMSCRIPTEN_KEEPALIVE void pelmora_fire_timer1() { fire_timer1(fields()); }
 
-EMSCRIPTEN_KEEPALIVE void pelmora_copy_refused()
-{
-    report_refused_copy(fields());
-}
+EMSCRIPTEN_KEEPALIVE void pelmora_copy_refused() { report_refused_copy(fields()); }
 
 // A box's text; its length in code units is pelmora_result_length().
 EMSCRIPTEN_KEEPALIVE const char16_t *pelmora_text(int f)
 {
-    return give(is_field(f) ? current->w.text(static_cast<field>(f)) : std::u16string());
+    return give(is_field(f) ? current.w.text(static_cast<field>(f)) : std::u16string());
 }
 
 EMSCRIPTEN_KEEPALIVE const char16_t *pelmora_copied()
@@ -129,20 +117,19 @@ EMSCRIPTEN_KEEPALIVE int pelmora_result_length()
 
 EMSCRIPTEN_KEEPALIVE int pelmora_message_count()
 {
-    return static_cast<int>(current->w.messages.size());
+    return static_cast<int>(current.w.messages.size());
 }
 
 EMSCRIPTEN_KEEPALIVE const char16_t *pelmora_message(int i)
 {
-    const auto &messages = current->w.messages;
-    return give(i >= 0 && static_cast<std::size_t>(i) < messages.size() ? messages[static_cast<std::size_t>(i)]
-                                                                        : std::u16string());
+    const auto &messages = current.w.messages;
+    return give(i >= 0 && i < pelmora_message_count() ? messages[static_cast<std::size_t>(i)] : u"");
 }
 
 // Where the call put the focus last, as an index into the window fields; -1: nowhere.
 EMSCRIPTEN_KEEPALIVE int pelmora_focus()
 {
-    const auto &moves = current->w.focus_requests;
+    const auto &moves = current.w.focus_requests;
     return moves.empty() ? -1 : static_cast<int>(index_of(moves.back()));
 }
 
