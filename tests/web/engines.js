@@ -8,11 +8,12 @@
 //             WebKitWebDriver, on an X display of its own (Xvfb)
 //
 // launch(ENGINE, {initScript}) starts one; initScript runs in every page before the page's
-// own script. prepare(FILE) gives the file to open in place of FILE, open(OPTIONS) a fresh
-// tab in a fresh context (OPTIONS: viewport {width, height}, scale, phone, clipboard). A tab
-// offers goto(url), evaluate(fn, arg), press('Control+a'), type(text), compose(text), click(x, y),
-// tap(x, y), screenshot(), sleep(ms), readClipboard(), writeClipboard(text),
-// accessibleName(id, expected), description(id), errors(), requests() and close().
+// own script. prepare(FILE) gives the file to open in place of FILE, open(OPTIONS) the tab for
+// a new page (OPTIONS: viewport {width, height}, scale, phone, clipboard; fresh: in a context
+// of its own, where the engine has contexts). A tab offers goto(url), evaluate(fn, arg),
+// press('Control+a'), type(text), compose(text), click(x, y), tap(x, y), screenshot(),
+// sleep(ms), readClipboard(), writeClipboard(text), accessibleName(id, expected),
+// description(id) (null where the engine does not tell), errors(), requests() and close().
 
 const { execFileSync, spawn } = require('child_process');
 const fs = require('fs');
@@ -383,7 +384,7 @@ async function launchWebkit({ initScript }) {
                 accessibleName: (id) => d.findElement(By.id(id)).getAccessibleName(),
                 description: async () => null,
                 errors: () => d.executeScript(() => window.__pageErrors || ['<no error recorder>']),
-                requests: () => d.executeScript(() => performance.getEntriesByType('resource').map((e) => e.name)),
+                requests: async () => fetched(await d.executeScript(() => performance.getEntriesByType('resource').map((e) => e.name)), null),
                 close: async () => {},
             };
         },
