@@ -44,7 +44,7 @@ function settledPaint() {
 }
 
 async function measure(browser, engine, pageUrl) {
-    const tab = await browser.open({ viewport: { width: 1024, height: 768 }, clipboard: false });
+    const tab = await browser.open({ viewport: { width: 1024, height: 768 }, clipboard: false, fresh: true });
     let cdp = null;
     if (engine === 'chromium') {
         cdp = await tab.context.newCDPSession(tab.page);

@@ -8,12 +8,14 @@
 //             WebKitWebDriver, on an X display of its own (Xvfb)
 //
 // launch(ENGINE, {initScript}) starts one; initScript (a function, or a script's text) runs in
-// every page before the page's own script, as the browser's, which the page's policy allows.
-// An error on the console and a script or style that the policy refuses count as errors. prepare(FILE) gives the file to open in place of FILE, open(OPTIONS) a fresh
-// tab in a fresh context (OPTIONS: viewport {width, height}, scale, phone, clipboard). A tab
-// offers goto(url), evaluate(fn, arg), press('Control+a'), type(text), compose(text), click(x, y),
-// tap(x, y), screenshot(), sleep(ms), readClipboard(), writeClipboard(text),
-// accessibleName(id, expected), description(id), errors(), requests() and close().
+// every page before the page's own script, as the browser's, which the page's policy allows; an
+// error on the console and a script or style that the policy refuses count as errors.
+// prepare(FILE) gives the file to open in place of FILE, open(OPTIONS) the tab for
+// a new page (OPTIONS: viewport {width, height}, scale, phone, clipboard; fresh: in a context
+// of its own, where the engine has contexts). A tab offers goto(url), evaluate(fn, arg),
+// press('Control+a'), type(text), compose(text), click(x, y), tap(x, y), screenshot(),
+// sleep(ms), readClipboard(), writeClipboard(text), accessibleName(id, expected),
+// description(id) (null where the engine does not tell), errors(), requests() and close().
 
 const { execFileSync, spawn } = require('child_process');
 const fs = require('fs');
@@ -50,34 +52,36 @@ async function launchChromium({ initScript }) {
         // As root Chromium needs --no-sandbox; the page is our own and reads nothing.
         args: ['--no-sandbox', '--font-render-hinting=none'],
     });
+    const tabs = new Map();
     return {
         version: `Chromium ${browser.version()}`,
         prepare: (file) => file,
         async open(options = {}) {
-            const phone = options.phone ? { isMobile: true, hasTouch: true } : {};
-            const context = await browser.newContext({
-                viewport: options.viewport, deviceScaleFactor: options.scale || 1, locale: 'ja-JP', ...phone,
-            });
-            if (options.clipboard !== false)
-                await context.grantPermissions(['clipboard-read', 'clipboard-write']);
-            if (initScript)
-                await context.addInitScript(initScript);
-            const page = await context.newPage();
-            const errors = [], requests = [];
-            context.on('request', (r) => requests.push(r.url()));
-            page.on('pageerror', (e) => errors.push(String(e)));
-            page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
-            let reader = null, cdp = null;
-            const session = async () => cdp || (cdp = await context.newCDPSession(page));
+            // A tab is kept for the runs that ask for the same screen (a fresh context costs a
+            // second or more), unless a fresh one is asked for; a new document keeps nothing
+            // of the one before (the checks see that nothing is stored).
+            const key = options.fresh ? null : JSON.stringify([options.viewport, options.scale, options.phone, options.clipboard]);
+            let tab = key && tabs.get(key);
+            if (tab) {
+                await tab.page.goto('about:blank');
+            } else {
+                tab = await chromiumTab(browser, options, initScript);
+                if (key)
+                    tabs.set(key, tab);
+            }
+            tab.errors = [];
+            tab.requests = [];
+            const { context, page } = tab;
+            const session = async () => tab.cdp || (tab.cdp = await context.newCDPSession(page));
             // The clipboard as another page of the browser reads it; a page behind another
             // draws no frames, and clicks wait for frames, so the tested page comes back to
             // the front each time.
             const inReader = async (fn, arg) => {
-                if (!reader) {
-                    reader = await context.newPage();
-                    await reader.goto(READER);
+                if (!tab.reader) {
+                    tab.reader = await context.newPage();
+                    await tab.reader.goto(READER);
                 }
-                const result = await reader.evaluate(fn, arg);
+                const result = await tab.reader.evaluate(fn, arg);
                 await page.bringToFront();
                 return result;
             };
@@ -106,13 +110,29 @@ async function launchChromium({ initScript }) {
                 async description(id) {
                     return (await axNode(await session(), id)).description;
                 },
-                errors: async () => errors,
-                requests: async () => fetched(requests, pageUrl),
-                close: () => context.close(),
+                errors: async () => tab.errors,
+                requests: async () => fetched(tab.requests, pageUrl),
+                close: async () => { if (!key) await context.close(); },
             };
         },
         close: () => browser.close(),
     };
+}
+
+async function chromiumTab(browser, options, initScript) {
+    const phone = options.phone ? { isMobile: true, hasTouch: true } : {};
+    const context = await browser.newContext({
+        viewport: options.viewport, deviceScaleFactor: options.scale || 1, locale: 'ja-JP', ...phone,
+    });
+    if (options.clipboard !== false)
+        await context.grantPermissions(['clipboard-read', 'clipboard-write']);
+    if (initScript)
+        await context.addInitScript(initScript);
+    const tab = { context, page: await context.newPage(), reader: null, cdp: null, errors: [], requests: [] };
+    context.on('request', (r) => tab.requests.push(r.url()));
+    tab.page.on('pageerror', (e) => tab.errors.push(String(e)));
+    tab.page.on('console', (m) => { if (m.type() === 'error') tab.errors.push(m.text()); });
+    return tab;
 }
 
 // The name and description that Chromium's accessibility tree gives the element with that id.
@@ -133,21 +153,25 @@ async function launchFirefox({ initScript }) {
         browser: 'firefox', protocol: 'webDriverBiDi', executablePath: PROGRAM.firefox, headless: true,
     });
     const version = (await browser.version()).replace(/^firefox\//, 'Firefox ');
+    // One tab for every run, unless a fresh one is asked for, as in Chromium.
+    let kept = null;
     return {
         version,
         prepare: (file) => file,
         async open(options = {}) {
-            const context = await browser.createBrowserContext();
-            const page = await context.newPage();
-            const errors = [], requests = [];
-            page.on('pageerror', (e) => errors.push(String(e)));
-            page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
-            page.on('request', (r) => requests.push(r.url()));
+            let tab = options.fresh ? null : kept;
+            if (tab)
+                await tab.page.goto('about:blank');
+            else
+                tab = await firefoxTab(browser, initScript);
+            if (!options.fresh)
+                kept = tab;
+            tab.errors = [];
+            tab.requests = [];
+            const { context, page } = tab;
             await page.setViewport({
                 ...options.viewport, deviceScaleFactor: options.scale || 1, isMobile: !!options.phone, hasTouch: !!options.phone,
             });
-            if (initScript)
-                await page.evaluateOnNewDocument(initScript);
             const keys = page.keyboard;
             let pageUrl = null;
             return {
@@ -174,20 +198,32 @@ async function launchFirefox({ initScript }) {
                 // replaced (the errors group does).
                 readClipboard: () => page.evaluate(() => Clipboard.prototype.readText.call(navigator.clipboard)),
                 writeClipboard: (text) => page.evaluate((t) => Clipboard.prototype.writeText.call(navigator.clipboard, t), text),
-                // Firefox finds elements by their accessible name but does not say a name.
+                // Firefox finds elements by their accessible name (WebDriver BiDi's
+                // locateNodes) but does not say a name.
                 async accessibleName(id, expected) {
-                    const found = await page.$$(`::-p-aria(${expected})`);
-                    const ids = await Promise.all(found.map((e) => e.evaluate((x) => x.id)));
+                    const nodes = await page.mainFrame().browsingContext.locateNodes({ type: 'accessibility', value: { name: expected } });
+                    const ids = nodes.map((n) => n.value.attributes.id);
                     return ids.includes(id) ? expected : `<not found by that name; found: ${ids.join(' ')}>`;
                 },
                 description: async () => null,
-                errors: async () => errors,
-                requests: async () => fetched(requests, pageUrl),
-                close: () => context.close(),
+                errors: async () => tab.errors,
+                requests: async () => fetched(tab.requests, pageUrl),
+                close: async () => { if (options.fresh) await context.close(); },
             };
         },
         close: () => browser.close(),
     };
+}
+
+async function firefoxTab(browser, initScript) {
+    const context = await browser.createBrowserContext();
+    const tab = { context, page: await context.newPage(), errors: [], requests: [] };
+    tab.page.on('pageerror', (e) => tab.errors.push(String(e)));
+    tab.page.on('console', (m) => { if (m.type() === 'error') tab.errors.push(m.text()); });
+    tab.page.on('request', (r) => tab.requests.push(r.url()));
+    if (initScript)
+        await tab.page.evaluateOnNewDocument(initScript);
+    return tab;
 }
 
 // Script put first in the WebKit copies of a page: WebKitWebDriver has no log of the page's
@@ -356,7 +392,7 @@ async function launchWebkit({ initScript }) {
                 accessibleName: (id) => d.findElement(By.id(id)).getAccessibleName(),
                 description: async () => null,
                 errors: () => d.executeScript(() => window.__pageErrors || ['<no error recorder>']),
-                requests: () => d.executeScript(() => performance.getEntriesByType('resource').map((e) => e.name)),
+                requests: async () => fetched(await d.executeScript(() => performance.getEntriesByType('resource').map((e) => e.name)), null),
                 close: async () => {},
             };
         },

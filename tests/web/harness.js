@@ -120,8 +120,9 @@ function engineName() {
     return engine;
 }
 
-// A fresh page in a context of its own, nothing shared with the scenario before: the page as
-// a user opens it from the disk. Afterwards it must not have made requests or thrown errors.
+// The page opened anew, as a user opens it from the disk, in a tab kept for that screen size:
+// a new document, which keeps nothing of the scenario before (closePage sees that nothing was
+// stored). Afterwards it must not have made requests or thrown errors.
 async function openPage(pageFile, options = {}) {
     const pageUrl = options.pageUrl || url.pathToFileURL(pageFile).href;
     const started = Date.now();

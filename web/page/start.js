@@ -25,8 +25,7 @@ const core = require('core');
 const commands = require('commands');
 
 // The designed gothic first, as on the desktop; then the web's Japanese fallbacks.
-const families = [...form.gothic_families, 'IPAPGothic', 'Noto Sans CJK JP']
-    .filter((f, i, all) => all.indexOf(f) === i)
+const families = [...new Set([...form.gothic_families, 'IPAPGothic', 'Noto Sans CJK JP'])]
     .map((f) => `"${f}"`).join(', ') + ', sans-serif';
 document.documentElement.style.setProperty('--gothic', families);
 document.documentElement.style.setProperty('--standard-size', form.standard_point_size + 'pt');
