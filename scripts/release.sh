@@ -44,7 +44,7 @@ deb=$prefix-deb
 cmake -G Ninja -S . -B "$deb" --no-warn-unused-cli -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 # From scratch: the resources compiled into the program carry SOURCE_DATE_EPOCH, a change of
 # which Ninja does not see.
-cmake --build "$deb" -j2 --clean-first
+cmake --build "$deb" -j2 --clean-first --target pelmora
 rm -f "$deb"/pelmora_*.deb
 (cd "$deb" && cpack -G DEB >/dev/null)
 debs=("$deb"/pelmora_"$version"_*.deb)
