@@ -270,6 +270,9 @@ async function webkitSession(display, scale) {
         browserName: 'MiniBrowser',
         'webkitgtk:browserOptions': { binary: PROGRAM.webkit, args: ['--automation', '--allow-file-access-from-file-urls=true'] },
     }).build();
+    // With a deadline the driver sets a timeout in the page for every script, which the
+    // page's own timers would be counted with; the other drivers set none either.
+    await session.manage().setTimeouts({ script: null });
     return {
         driver: session,
         kill: () => driver.kill(),
