@@ -370,6 +370,8 @@ async function groupEnding(pageFile) {
             h.checkEqual('orc_check after the end', await page.evaluate(() => document.getElementById('orc_check').checked), true);
             if (!(await h.waitFor(page, () => document.activeElement && document.activeElement.id === 'syu1')))
                 h.fail('the focus did not go back to syu1');
+            // The start-up timer runs again after the end, and would take the focus back later.
+            await h.waitFor(page, () => window.__startTimers.pending === 0);
             // The start state the window group checks, then nothing kept of the settlement:
             // "決定3" finds no sales total.
             await h.runSteps(s, start.steps);
