@@ -104,11 +104,13 @@ async function launchChromium({ initScript }) {
                 sleep: (ms) => page.waitForTimeout(ms),
                 readClipboard: () => inReader(() => navigator.clipboard.readText()),
                 writeClipboard: (text) => inReader((t) => navigator.clipboard.writeText(t), text),
+                // One reading of the tree gives both, asked one after the other.
                 async accessibleName(id) {
-                    return (await axNode(await session(), id)).name;
+                    tab.ax = { id, ...(await axNode(await session(), id)) };
+                    return tab.ax.name;
                 },
                 async description(id) {
-                    return (await axNode(await session(), id)).description;
+                    return (tab.ax && tab.ax.id === id ? tab.ax : await axNode(await session(), id)).description;
                 },
                 errors: async () => tab.errors,
                 requests: async () => fetched(tab.requests, pageUrl),
