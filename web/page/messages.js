@@ -1,8 +1,9 @@
 // Message boxes: a modal <dialog> with role alertdialog, titled with the tables' message title,
 // the text and one OK button; Enter, Esc and OK close it and the keyboard goes back where it
 // was. Messages that come while one is shown wait their turn.
-const { form } = require('page');
-const { element, titleBar, isTab } = require('draw');
+const page = require('page');
+const { element, isTab } = require('draw');
+const { titleBar } = require('render');
 
 const waiting = [];
 let box = null; // {dialog, text, ok, returnTo}
@@ -13,7 +14,7 @@ function build() {
     const dialog = element('dialog', {
         id: 'message', class: 'message', role: 'alertdialog', 'aria-modal': 'true',
         'aria-labelledby': 'message_caption', 'aria-describedby': 'message_text',
-    }, titleBar('message_caption', form.message_title, false),
+    }, titleBar('message_caption', page.form.message_title, false, page.icon),
     element('div', { class: 'message-body' }, text, element('div', { class: 'message-buttons' }, ok)));
     box = { dialog, text, ok, returnTo: null };
     ok.addEventListener('click', () => dialog.close());
