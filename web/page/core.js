@@ -4,13 +4,19 @@
 const page = require('page');
 const messages = require('messages');
 
-// The WebAssembly the page holds in base64, handed to the loader: nothing is fetched.
-async function load() {
-    const text = atob(document.getElementById('pelmora-wasm').textContent.trim());
+// Where the browser has no decoder of its own.
+function decode(base64) {
+    const text = atob(base64);
     const bytes = new Uint8Array(text.length);
     for (let k = 0; k < text.length; ++k)
         bytes[k] = text.charCodeAt(k);
-    return pelmoraCore({ wasmBinary: bytes });
+    return bytes;
+}
+
+// The WebAssembly the page holds in base64, handed to the loader: nothing is fetched.
+async function load() {
+    const base64 = document.getElementById('pelmora-wasm').textContent.trim();
+    return pelmoraCore({ wasmBinary: Uint8Array.fromBase64 ? Uint8Array.fromBase64(base64) : decode(base64) });
 }
 
 function putText(f, text) {
