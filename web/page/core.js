@@ -13,10 +13,20 @@ function decode(base64) {
     return bytes;
 }
 
-// The WebAssembly the page holds in base64, handed to the loader: nothing is fetched.
+// The WebAssembly the page holds in base64: nothing is fetched. Its compiling starts at once,
+// off the page's thread, beside the window's first paint; the loader, whose own start comes
+// after the start script, is handed the compiled module to instantiate.
 async function load() {
     const base64 = document.getElementById('pelmora-wasm').textContent.trim();
-    return pelmoraCore({ wasmBinary: Uint8Array.fromBase64 ? Uint8Array.fromBase64(base64) : decode(base64) });
+    const compiled = WebAssembly.compile(Uint8Array.fromBase64 ? Uint8Array.fromBase64(base64) : decode(base64));
+    let failed;
+    const failure = new Promise((resolve, reject) => { failed = reject; });
+    return Promise.race([failure, pelmoraCore({
+        instantiateWasm(imports, receive) {
+            compiled.then((module) => WebAssembly.instantiate(module, imports)).then(receive, failed);
+            return {};
+        },
+    })]);
 }
 
 function putText(f, text) {
