@@ -63,6 +63,7 @@ fi
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 copy=$(node bench/web/static.js "$page" "$tmp/static.html")
 list=$(IFS=,; echo "${engines[*]}")
 versions=$(node bench/web/start.js "$runs" "$tmp" "$list" bare=bench/web/bare.html static="$tmp/static.html" \
@@ -72,7 +73,7 @@ source bench/interleave.sh
 echo "Start-up, $runs interleaved runs of each page in each engine, a fresh context a run" \
      "($(date -u '+%Y-%m-%d %H:%M UTC'))"
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'),"\
-     "load average $(cut -d' ' -f1-3 /proc/loadavg)"
+     "load average $load_before before the runs, $(cut -d' ' -f1-3 /proc/loadavg) after"
 echo
 pages=(bare static pelmora)
 ratios=(pelmora/static static/bare pelmora/bare)
