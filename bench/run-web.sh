@@ -18,6 +18,7 @@
 # static/bare and pelmora/bare for each engine, where the processor time of Chromium's main
 # thread went, and the page's size.
 set -euo pipefail
+export LC_NUMERIC=C # the figures are printed with a decimal point whatever the locale
 
 runs=15
 engines=()
@@ -79,7 +80,7 @@ pages=(bare static pelmora)
 ratios=(pelmora/static static/bare pelmora/bare)
 # ratio FIGURE ENGINE A/B: the median FIGURE of page A over that of page B.
 ratio() {
-    awk -v a="$(median "$tmp/$2.${3%/*}.$1")" -v b="$(median "$tmp/$2.${3#*/}.$1")" 'BEGIN { printf "%.2f", a / b }'
+    awk -v a="$(median "$tmp/$2.${3%/*}.$1")" -v b="$(median "$tmp/$2.${3#*/}.$1")" 'BEGIN { printf "%.4f", a / b }'
 }
 printf '%-26s %-8s %19s %17s %11s\n' engine page "settled paint (ms)" "first paint (ms)" "ready (ms)"
 for engine in "${engines[@]}"; do
@@ -94,7 +95,7 @@ printf '%-26s %-15s %14s %12s\n' engine ratio "settled paint" "first paint"
 for engine in "${engines[@]}"; do
     version=$(sed -n "s/^$engine //p" <<<"$versions")
     for r in "${ratios[@]}"; do
-        printf '%-26s %-15s %14s %12s\n' "$version" "$r" "$(ratio ms "$engine" "$r")" "$(ratio paint "$engine" "$r")"
+        printf '%-26s %-15s %14.2f %12.2f\n' "$version" "$r" "$(ratio ms "$engine" "$r")" "$(ratio paint "$engine" "$r")"
     done
 done
 if [ -f "$tmp/chromium.bare.cpu" ]; then
@@ -107,14 +108,14 @@ if [ -f "$tmp/chromium.bare.cpu" ]; then
             "$(median "$tmp/chromium.$name.style")"
     done
     for r in "${ratios[@]}"; do
-        printf '%-15s %s\n' "$r" "$(ratio cpu chromium "$r")"
+        printf '%-15s %.2f\n' "$r" "$(ratio cpu chromium "$r")"
     done
 fi
 echo
 echo "The static copy of the window: $copy"
 for engine in "${engines[@]}"; do
     awk -v e="$engine" -v ms="$(ratio ms "$engine" pelmora/static)" -v paint="$(ratio paint "$engine" pelmora/static)" 'BEGIN {
-        printf "pelmora/static in %s: settled paint %.2f (target at most 1.10, %s), first paint %.2f (at most 1.05, %s)\n",
+        printf "pelmora/static in %s: settled paint %.3f (target at most 1.10, %s), first paint %.3f (at most 1.05, %s)\n",
             e, ms, ms <= 1.10 ? "met" : "not met", paint, paint <= 1.05 ? "met" : "not met" }'
 done
 size=$(stat -c %s "$page")
