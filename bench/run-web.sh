@@ -30,7 +30,8 @@ while [ $# -gt 0 ]; do
         case ${2:-} in chromium | firefox | webkit) engines+=("$2") ;; *) usage ;; esac
         shift ;;
     --page)
-        [ -f "${2:-}" ] || { echo "no such page: ${2:-}" >&2; usage; }
+        [ -n "${2:-}" ] || usage
+        [ -f "$2" ] || { echo "no such page: $2" >&2; exit 2; }
         page=$(realpath -- "$2")
         shift ;;
     *[!0-9]* | '') usage ;;
