@@ -21,11 +21,12 @@ function fit() {
 // A label too long for its rectangle is set closer, down to the tables' squeeze floor, as on
 // the desktop; one that still does not fit is left as it is. Both widths are measured as drawn
 // (an inline box has no scroll width in some engines), so a window scaled to a narrow screen
-// scales both alike.
+// scales both alike. Every label is measured before any is changed: the window is laid out
+// once, not once a label.
 function condenseLabels(root) {
-    for (const label of root.querySelectorAll('.label > span')) {
-        const room = label.parentElement.getBoundingClientRect().width;
-        const need = label.getBoundingClientRect().width;
+    const measured = [...root.querySelectorAll('.label > span')].map((label) =>
+        [label, label.parentElement.getBoundingClientRect().width, label.getBoundingClientRect().width]);
+    for (const [label, room, need] of measured) {
         if (need > room && need > 0) {
             const ratio = Math.max(page.form.label_squeeze_floor, room / need);
             Object.assign(label.style, { display: 'inline-block', transformOrigin: '0 0', transform: `scaleX(${ratio})` });

@@ -36,7 +36,6 @@ page.mainWindow = win;
 page.boxes = form.fields.map((name) => made.get(name));
 page.orcCheck = made.get('orc_check');
 area.addEventListener('focusin', (event) => { page.lastMainFocus = event.target; });
-document.getElementById('stage').append(messages.build());
 form.main_bindings.forEach((name, binding) => {
     document.getElementById(name).addEventListener('click', () => commands.press(binding));
 });
