@@ -106,9 +106,9 @@ function countStartTimers() {
 function holdCore() {
     if (location.search !== '?core-held')
         return;
-    const instantiate = WebAssembly.instantiate;
+    const compile = WebAssembly.compile;
     const released = new Promise((resolve) => { window.__releaseCore = resolve; });
-    WebAssembly.instantiate = (...args) => released.then(() => instantiate.apply(WebAssembly, args));
+    WebAssembly.compile = (...args) => released.then(() => compile.apply(WebAssembly, args));
 }
 
 async function startBrowser(name = 'chromium') {

@@ -13,9 +13,10 @@ function decode(base64) {
     return bytes;
 }
 
-// The WebAssembly the page holds in base64: nothing is fetched. Its compiling starts at once,
-// off the page's thread, beside the window's first paint; the loader, whose own start comes
-// after the start script, is handed the compiled module to instantiate.
+// The WebAssembly the page holds in base64: nothing is fetched. It is compiled off the page's
+// thread, beside the window's first paint, and instantiated as soon as it is compiled (a
+// compiled module of this size instantiates in a moment): the core is there in the first frame
+// that it can be.
 async function load() {
     const base64 = document.getElementById('pelmora-wasm').textContent.trim();
     const compiled = WebAssembly.compile(Uint8Array.fromBase64 ? Uint8Array.fromBase64(base64) : decode(base64));
@@ -23,7 +24,7 @@ async function load() {
     const failure = new Promise((resolve, reject) => { failed = reject; });
     return Promise.race([failure, pelmoraCore({
         instantiateWasm(imports, receive) {
-            compiled.then((module) => WebAssembly.instantiate(module, imports)).then(receive, failed);
+            compiled.then((module) => receive(new WebAssembly.Instance(module, imports), module)).catch(failed);
             return {};
         },
     })]);

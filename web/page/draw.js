@@ -36,8 +36,8 @@ function tabTo(win, order, from, back) {
 // element): Tab, Enter, which presses its default button (a focused button takes Enter
 // itself), and Esc its cancel button. Returns its parts, and its controls by name.
 function behave(win, w, controls, tabOrder, onClose) {
-    const find = (id) => win.querySelector('#' + CSS.escape(id));
-    const made = new Map(controls.map((row) => [row.name, find(row.name)]));
+    const named = new Map([...win.querySelectorAll('[id]')].map((e) => [e.id, e]));
+    const made = new Map(controls.map((row) => [row.name, named.get(row.name)]));
     const bar = win.querySelector('.title-bar');
     const close = bar.querySelector('.close');
     close.addEventListener('click', onClose);
@@ -56,7 +56,7 @@ function behave(win, w, controls, tabOrder, onClose) {
         event.preventDefault();
         event.stopPropagation();
     });
-    return { win, bar, close, area: find(w.name), made };
+    return { win, bar, close, area: named.get(w.name), made };
 }
 
 Object.assign(exports, { toDom, element, behave, isTab });

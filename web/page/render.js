@@ -146,6 +146,14 @@ function menuBar(menus) {
     return bar;
 }
 
+function find(n, id) {
+    if (typeof n === 'string')
+        return null;
+    if (n.attributes.id === id)
+        return n;
+    return n.children.reduce((found, c) => found || find(c, id), null);
+}
+
 // The main window with its menu bar under the title bar. A click on the label that names a box
 // puts the cursor in the box.
 function mainWindow(form, icon) {
@@ -153,6 +161,8 @@ function mainWindow(form, icon) {
         .map((row) => [row.accessible.label, row.name]));
     const win = windowTree(form.main_window, form.main_controls, { icon, heading: true, labels });
     win.children.splice(1, 0, menuBar(form.main_menus));
+    // The cursor waits where Timer1 puts it from the first paint on, before any script has run.
+    find(win, form.timer1_target).attributes.autofocus = true;
     return win;
 }
 

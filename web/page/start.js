@@ -20,7 +20,7 @@
 const page = require('page');
 const { form } = page;
 const { behave } = require('draw');
-const { fit, condenseLabels } = require('fit');
+const { fit, measureFit, measureLabels } = require('fit');
 const menus = require('menus');
 const messages = require('messages');
 const core = require('core');
@@ -40,9 +40,12 @@ form.main_bindings.forEach((name, binding) => {
     document.getElementById(name).addEventListener('click', () => commands.press(binding));
 });
 window.addEventListener('resize', fit);
-condenseLabels(area); // the fonts are the system's: laid out at once
-fit();
-page.box(form.timer1_target).focus();
+// The window as it stands in the fonts of this system, measured all at once; then the labels
+// set closer where they need it and the window fitted to the screen. (The cursor is in the box
+// that Timer1 gives it already: it came with the page.)
+const [setLabels, setFit] = [measureLabels(area), measureFit()];
+setLabels();
+setFit();
 commands.startTimer1();
 window.pelmoraReady = page.loaded.catch((error) => {
     messages.show(String(error && error.message || error));
