@@ -173,14 +173,15 @@ function usageWindow(form, icon) {
     });
 }
 
-// The tables' fonts and sizes, for the whole page: the designed gothic first, as on the
-// desktop; then the web's Japanese fallbacks.
+// The tables' fonts and sizes, for the whole page (the designed gothic first, as on the
+// desktop; then the web's Japanese fallbacks), and the width of the main window's client area.
 function fontRules(form) {
     const families = [...new Set([...form.gothic_families, 'IPAPGothic', 'Noto Sans CJK JP'])];
     if (families.some((f) => /["\\<]/.test(f)))
         throw new Error('a font family whose name CSS would have to escape');
     return `:root {\n    --gothic: ${families.map((f) => `"${f}"`).join(', ')}, sans-serif;\n` +
-        `    --standard-size: ${form.standard_point_size}pt;\n    --small-size: ${form.small_point_size}pt;\n}\n`;
+        `    --standard-size: ${form.standard_point_size}pt;\n    --small-size: ${form.small_point_size}pt;\n` +
+        `    --main-width: ${px(form.main_window.width)};\n}\n`;
 }
 
 const escapeText = (text) => text.replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;');
