@@ -46,7 +46,7 @@ source scripts/deps.sh
 
 # Chromium, which makes the static copy, and the browsers of the engines asked for; Node and npm
 # only when their commands are missing (see scripts/packages/web-test.txt).
-wanted=(chromium)
+wanted=(chromium fonts-ipafont-gothic)
 for engine in "${engines[@]}"; do
     case $engine in
     firefox) wanted+=(firefox-esr) ;;
