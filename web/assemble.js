@@ -1,10 +1,12 @@
 // Puts pelmora.html together at build time, as one file with nothing to fetch:
 //   node assemble.js PAGE-DIR ICON.svg FORM.json CORE.js CORE.wasm VERSION OUTPUT.html
 // PAGE-DIR holds the template pelmora.html, pelmora.css and the page's modules (*.js). The
-// template's placeholders are replaced by the style, the tables, the core's loader, its
-// WebAssembly (in base64, which the page decodes itself), the modules bundled into one script,
-// the icon as a data address, the version (the project's, from CMakeLists.txt), and the hashes
-// of the inline scripts and style, which are all the page's security policy lets run.
+// template's placeholders are replaced by the style, the main window (its elements drawn from
+// the tables by the page's own render.js, their places and colours as style rules), the tables,
+// the core's loader, its WebAssembly (in base64, which the page decodes itself), the modules
+// bundled into one script, the icon as a data address, the version (the project's, from
+// CMakeLists.txt), and the hashes of the inline scripts and style, which are all the page's
+// security policy lets run.
 'use strict';
 const crypto = require('crypto');
 const fs = require('fs');
@@ -39,15 +41,31 @@ function bundle(dir) {
 }
 
 // The tables are ASCII JSON; "<" only ever stands inside strings, where \u003C means the same.
-const form = JSON.stringify(JSON.parse(read(formFile))).replace(/</g, '\\u003C');
+const tables = JSON.parse(read(formFile));
+const form = JSON.stringify(tables).replace(/</g, '\\u003C');
+const icon = 'data:image/svg+xml;base64,' + fs.readFileSync(iconFile).toString('base64');
+
+// A module of the page, run here as the page runs it (render.js and what it requires use no
+// document).
+const modules = {};
+function pageModule(name) {
+    if (!modules[name])
+        new Function('require', 'exports', read(path.join(pageDir, name + '.js')))(pageModule, modules[name] = {});
+    return modules[name];
+}
+const render = pageModule('render');
+const mainWindow = render.toHtml(render.mainWindow(tables, icon));
 
 const parts = {
     '/*@STYLE@*/': inline(read(path.join(pageDir, 'pelmora.css')), 'style', 'pelmora.css'),
+    '/*@WINDOW-STYLE@*/': inline(render.fontRules(tables) + mainWindow.css, 'style', 'the window\'s rules'),
+    '@WINDOW@': mainWindow.html,
+    '@TITLE@': render.escapeText(tables.main_window.caption),
     '/*@FORM@*/': form,
     '/*@CORE@*/': inline(read(coreFile), 'script', path.basename(coreFile)),
     '@WASM@': fs.readFileSync(wasmFile).toString('base64'),
     '/*@SCRIPT@*/': bundle(pageDir),
-    '@ICON@': 'data:image/svg+xml;base64,' + fs.readFileSync(iconFile).toString('base64'),
+    '@ICON@': icon,
     '@VERSION@': version,
 };
 let html = read(path.join(pageDir, 'pelmora.html'));

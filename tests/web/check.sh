@@ -52,7 +52,8 @@ has() {
 # Debian's npm brings Debian's Node with it, which would stand beside a Node installed from
 # elsewhere: each is installed only when its command is missing.
 source scripts/deps.sh
-wanted=()
+# The page's font: the checks measure every caption against its box in it.
+wanted=(fonts-ipafont-gothic)
 for engine in "${engines[@]}"; do
     has "$engine" || wanted+=(${packages[$engine]})
 done

@@ -104,11 +104,13 @@ async function launchChromium({ initScript }) {
                 sleep: (ms) => page.waitForTimeout(ms),
                 readClipboard: () => inReader(() => navigator.clipboard.readText()),
                 writeClipboard: (text) => inReader((t) => navigator.clipboard.writeText(t), text),
+                // One reading of the tree gives both, asked one after the other.
                 async accessibleName(id) {
-                    return (await axNode(await session(), id)).name;
+                    tab.ax = { id, ...(await axNode(await session(), id)) };
+                    return tab.ax.name;
                 },
                 async description(id) {
-                    return (await axNode(await session(), id)).description;
+                    return (tab.ax && tab.ax.id === id ? tab.ax : await axNode(await session(), id)).description;
                 },
                 errors: async () => tab.errors,
                 requests: async () => fetched(tab.requests, pageUrl),
@@ -270,6 +272,9 @@ async function webkitSession(display, scale) {
         browserName: 'MiniBrowser',
         'webkitgtk:browserOptions': { binary: PROGRAM.webkit, args: ['--automation', '--allow-file-access-from-file-urls=true'] },
     }).build();
+    // With a deadline the driver sets a timeout in the page for every script, which the
+    // page's own timers would be counted with; the other drivers set none either.
+    await session.manage().setTimeouts({ script: null });
     return {
         driver: session,
         kill: () => driver.kill(),

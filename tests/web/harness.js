@@ -101,12 +101,22 @@ function countStartTimers() {
     };
 }
 
+// A page opened with "?core-held" gets its WebAssembly core only when the check calls
+// window.__releaseCore(): the window is up, and what the user does waits for the core.
+function holdCore() {
+    if (location.search !== '?core-held')
+        return;
+    const compile = WebAssembly.compile;
+    const released = new Promise((resolve) => { window.__releaseCore = resolve; });
+    WebAssembly.compile = (...args) => released.then(() => compile.apply(WebAssembly, args));
+}
+
 async function startBrowser(name = 'chromium') {
     engine = name;
     // axe-core comes in before the page's script too: the page's policy lets only its own
     // scripts run, and refuses a script element that the axe group would add later.
     const axe = require('fs').readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
-    browser = await launch(name, { initScript: `(${countStartTimers})();\n${axe}` });
+    browser = await launch(name, { initScript: `(${countStartTimers})();\n(${holdCore})();\n${axe}` });
     return browser;
 }
 
@@ -124,12 +134,13 @@ function engineName() {
 // a new document, which keeps nothing of the scenario before (closePage sees that nothing was
 // stored). Afterwards it must not have made requests or thrown errors.
 async function openPage(pageFile, options = {}) {
-    const pageUrl = options.pageUrl || url.pathToFileURL(pageFile).href;
+    const pageUrl = (options.pageUrl || url.pathToFileURL(pageFile).href) + (options.coreHeld ? '?core-held' : '');
     const started = Date.now();
     const page = await browser.open({ viewport: { width: 1024, height: 768 }, ...options });
     await page.goto(pageUrl);
     const session = { page, lastFocus: null, messages: 0, typed: {} };
-    await page.evaluate(() => window.pelmoraReady);
+    if (!options.coreHeld)
+        await page.evaluate(() => window.pelmoraReady);
     session.readyMs = Date.now() - started;
     // The start-up focus comes 200 ms (the table's Timer1) after the window is drawn; input
     // sent before it could be moved away, as on the desktop. (A page that moved the focus by

@@ -370,6 +370,8 @@ async function groupEnding(pageFile) {
             h.checkEqual('orc_check after the end', await page.evaluate(() => document.getElementById('orc_check').checked), true);
             if (!(await h.waitFor(page, () => document.activeElement && document.activeElement.id === 'syu1')))
                 h.fail('the focus did not go back to syu1');
+            // The start-up timer runs again after the end, and would take the focus back later.
+            await h.waitFor(page, () => window.__startTimers.pending === 0);
             // The start state the window group checks, then nothing kept of the settlement:
             // "決定3" finds no sales total.
             await h.runSteps(s, start.steps);
@@ -546,9 +548,25 @@ async function groupServed(pageFile) {
     }
 }
 
+// The road's first settlement typed and pressed while the core is still loading: the boxes take
+// the typing, and 決定1 does its work once the core is there.
+async function groupRoad(pageFile) {
+    await runGroup('road', pageFile);
+    const [{ steps }] = h.e2eScenarios('road');
+    const pressed = steps.findIndex(([verb]) => verb === 'click') + 1;
+    await h.scenario('pressed before the core is loaded', pageFile, async (s) => {
+        const before = await h.boxText(s.page, 'nokori_txt');
+        await h.runSteps(s, steps.slice(0, pressed));
+        h.checkEqual('nokori_txt while the core loads', await h.boxText(s.page, 'nokori_txt'), before);
+        await s.page.evaluate(() => window.__releaseCore());
+        await s.page.evaluate(() => window.pelmoraReady);
+        await h.runSteps(s, steps.slice(pressed));
+    }, { coreHeld: true });
+}
+
 const RUN = {
     window: groupWindow,
-    road: (p) => runGroup('road', p),
+    road: groupRoad,
     messages: (p) => runGroup('messages', p),
     errors: groupErrors,
     usage: groupUsage,

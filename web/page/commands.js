@@ -15,10 +15,18 @@ let settlement = 0; // how many have ended
 // The page's work after a press, in the order of page_work in web/bridge.cpp.
 const work = [() => {}, putOnClipboard, endSettlement, () => usage.on('show')];
 
+// WORK now if the core is loaded, else as soon as it is: what the user did while it loaded is
+// done in the order it was done.
+function whenLoaded(work) {
+    if (page.core)
+        work();
+    else
+        page.loaded.then(work, () => {});
+}
+
 // BINDING is an index into the tables' main_bindings.
 function press(binding) {
-    if (page.core)
-        work[core.run((c) => c._pelmora_press(binding))]();
+    whenLoaded(() => work[core.run((c) => c._pelmora_press(binding))]());
 }
 
 // Within the click that asked for it, as browsers want. The answer comes later: the core
@@ -31,10 +39,9 @@ async function putOnClipboard() {
 
 // Timer1: once the window is up (and the core with it), the core moves the focus where the
 // cursor waits.
-function startTimer1(loaded) {
+function startTimer1() {
     clearTimeout(timer1);
-    timer1 = setTimeout(() => loaded.then(() => core.run((c) => c._pelmora_fire_timer1()), () => {}),
-        form.timer1_interval_ms);
+    timer1 = setTimeout(() => whenLoaded(() => core.run((c) => c._pelmora_fire_timer1())), form.timer1_interval_ms);
 }
 
 // 終了, or the main window's close box. A page cannot close a tab the user opened, so the
@@ -46,7 +53,7 @@ function endSettlement() {
     usage.on('program_end');
     core.run((c) => c._pelmora_reset());
     page.box(form.timer1_target).focus();
-    startTimer1(Promise.resolve());
+    startTimer1();
 }
 
-Object.assign(exports, { press, startTimer1, endSettlement });
+Object.assign(exports, { press, whenLoaded, startTimer1, endSettlement });

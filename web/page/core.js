@@ -4,13 +4,30 @@
 const page = require('page');
 const messages = require('messages');
 
-// The WebAssembly the page holds in base64, handed to the loader: nothing is fetched.
-async function load() {
-    const text = atob(document.getElementById('pelmora-wasm').textContent.trim());
+// Where the browser has no decoder of its own.
+function decode(base64) {
+    const text = atob(base64);
     const bytes = new Uint8Array(text.length);
     for (let k = 0; k < text.length; ++k)
         bytes[k] = text.charCodeAt(k);
-    return pelmoraCore({ wasmBinary: bytes });
+    return bytes;
+}
+
+// The WebAssembly the page holds in base64: nothing is fetched. It is compiled off the page's
+// thread, beside the window's first paint, and instantiated as soon as it is compiled (a
+// compiled module of this size instantiates in a moment): the core is there in the first frame
+// that it can be.
+async function load() {
+    const base64 = document.getElementById('pelmora-wasm').textContent.trim();
+    const compiled = WebAssembly.compile(Uint8Array.fromBase64 ? Uint8Array.fromBase64(base64) : decode(base64));
+    let failed;
+    const failure = new Promise((resolve, reject) => { failed = reject; });
+    return Promise.race([failure, pelmoraCore({
+        instantiateWasm(imports, receive) {
+            compiled.then((module) => receive(new WebAssembly.Instance(module, imports), module)).catch(failed);
+            return {};
+        },
+    })]);
 }
 
 function putText(f, text) {

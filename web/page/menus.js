@@ -1,8 +1,9 @@
-// The menu bar of the main window, from the tables: each menu a button that opens a list of its
-// command, with access keys (Alt and the underlined letter opens a menu, the letter picks its
-// command), arrow keys between the menus, Esc and a click elsewhere to close.
+// The menu bar of the main window, drawn from the tables by render.js: each menu a button that
+// opens a list of its command, with access keys (Alt and the underlined letter opens a menu, the
+// letter picks its command), arrow keys between the menus, Esc and a click elsewhere to close.
 const { form } = require('page');
-const { element, accessCaption, isTab } = require('draw');
+const { isTab } = require('draw');
+const { accessCaption } = require('render');
 const messages = require('messages');
 
 const menus = []; // {top, list, item, key, itemKey}
@@ -33,29 +34,20 @@ function close(restore) {
     focusBeforeMenu = null;
 }
 
-function build() {
-    const bar = element('div', { id: 'menubar', class: 'menubar', role: 'menubar', 'aria-label': 'メニュー' });
+// The menu bar BAR, which came with the page, comes alive.
+function attach(bar) {
     for (const row of form.main_menus) {
-        const top = accessCaption(row.menu_caption);
-        const item = accessCaption(row.command_caption);
-        const topButton = element('button', {
-            type: 'button', id: row.menu, class: 'menu-top', role: 'menuitem', tabindex: -1,
-            'aria-haspopup': 'menu', 'aria-expanded': 'false', 'aria-controls': row.menu + '_list',
-            'aria-keyshortcuts': top.key ? 'Alt+' + top.key : null,
-        }, ...top.nodes);
-        const command = element('button', {
-            type: 'button', id: row.command, class: 'menu-item', role: 'menuitem', tabindex: -1,
-            'aria-keyshortcuts': item.key,
-        }, ...item.nodes);
-        const list = element('div', { id: row.menu + '_list', class: 'menu', role: 'menu', 'aria-labelledby': row.menu, hidden: true },
-            element('div', { role: 'none' }, command));
-        const menu = { top: topButton, list, item: command, key: top.key, itemKey: item.key };
+        const topButton = document.getElementById(row.menu);
+        const command = document.getElementById(row.command);
+        const menu = {
+            top: topButton, list: document.getElementById(row.menu + '_list'), item: command,
+            key: accessCaption(row.menu_caption).key, itemKey: accessCaption(row.command_caption).key,
+        };
         menus.push(menu);
         topButton.addEventListener('click', () => (openMenu === menu ? close(true) : show(menu, false)));
         topButton.addEventListener('pointerenter', () => { if (openMenu && openMenu !== menu) show(menu, false); });
         // A menu command closes its menu first: the command then finds the focus where it was.
         command.addEventListener('click', () => close(true), { capture: true });
-        bar.append(element('div', { role: 'none', class: 'menu-holder' }, topButton, list));
     }
     document.addEventListener('pointerdown', (event) => {
         if (openMenu && !bar.contains(event.target))
@@ -63,7 +55,6 @@ function build() {
     });
     // Before the windows' own keys: an open menu has the keyboard.
     document.addEventListener('keydown', onKey, true);
-    return bar;
 }
 
 // The keys of an open menu, and Alt with a menu's letter. The page is one window to the
@@ -95,4 +86,4 @@ function onKey(event) {
     event.stopPropagation();
 }
 
-Object.assign(exports, { build, close });
+Object.assign(exports, { attach, close });

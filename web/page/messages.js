@@ -1,8 +1,9 @@
 // Message boxes: a modal <dialog> with role alertdialog, titled with the tables' message title,
-// the text and one OK button; Enter, Esc and OK close it and the keyboard goes back where it
-// was. Messages that come while one is shown wait their turn.
-const { form } = require('page');
-const { element, titleBar, isTab } = require('draw');
+// the text and one OK button, made when the first message comes; Enter, Esc and OK close it and
+// the keyboard goes back where it was. Messages that come while one is shown wait their turn.
+const page = require('page');
+const { element, isTab } = require('draw');
+const { titleBar } = require('render');
 
 const waiting = [];
 let box = null; // {dialog, text, ok, returnTo}
@@ -13,9 +14,10 @@ function build() {
     const dialog = element('dialog', {
         id: 'message', class: 'message', role: 'alertdialog', 'aria-modal': 'true',
         'aria-labelledby': 'message_caption', 'aria-describedby': 'message_text',
-    }, titleBar('message_caption', form.message_title, false),
+    }, titleBar('message_caption', page.form.message_title, false, page.icon),
     element('div', { class: 'message-body' }, text, element('div', { class: 'message-buttons' }, ok)));
     box = { dialog, text, ok, returnTo: null };
+    document.getElementById('stage').append(dialog);
     ok.addEventListener('click', () => dialog.close());
     dialog.addEventListener('keydown', (event) => {
         if (event.key === 'Enter' || event.key === 'Escape')
@@ -38,12 +40,13 @@ function build() {
             back.focus();
         showNext();
     });
-    return dialog;
 }
 
 function showNext() {
-    if (waiting.length === 0 || box.dialog.open)
+    if (waiting.length === 0 || isOpen())
         return;
+    if (!box)
+        build();
     box.returnTo = document.activeElement;
     box.text.textContent = waiting.shift();
     box.dialog.showModal();
@@ -58,9 +61,15 @@ function show(text) {
 // The end of the settlement: no message is left, shown or waiting.
 function clear() {
     waiting.length = 0;
+    if (!box)
+        return;
     box.returnTo = null;
     if (box.dialog.open)
         box.dialog.close();
 }
 
-Object.assign(exports, { build, show, clear, isOpen: () => box.dialog.open });
+function isOpen() {
+    return !!box && box.dialog.open;
+}
+
+Object.assign(exports, { show, clear, isOpen });

@@ -3,6 +3,7 @@
 exports.form = JSON.parse(document.getElementById('pelmora-form').textContent);
 exports.icon = document.querySelector('link[rel="icon"]').href;
 exports.core = null; // the WebAssembly core (web/bridge.cpp), once loaded
+exports.loaded = null; // resolves when it is
 exports.mainWindow = null; // #top_window
 exports.boxes = []; // the window fields' boxes, by the core's index of each field
 exports.orcCheck = null;

@@ -4,7 +4,8 @@
 // destroyed (the next show makes it anew at its first place).
 const page = require('page');
 const { form } = page;
-const { makeWindow } = require('draw');
+const { toDom, behave } = require('draw');
+const render = require('render');
 const { condenseLabels } = require('fit');
 
 let usage = null; // {win, first} while it exists
@@ -46,10 +47,8 @@ function on(event) {
 
 function make() {
     const w = form.usage_window;
-    const { win, bar, close, area, made } = makeWindow(w, form.usage_controls, form.usage_tab_order, {
-        attributes: { class: 'window usage-window', role: 'dialog', 'aria-modal': 'false', 'aria-labelledby': w.name + '_caption' },
-        onClose: () => on('close_box'),
-    });
+    const { win, bar, close, area, made } = behave(toDom(render.usageWindow(form, page.icon)), w,
+        form.usage_controls, form.usage_tab_order, () => on('close_box'));
     for (const row of form.usage_controls.filter((r) => r.kind === 'button'))
         made.get(row.name).addEventListener('click', () => on('button'));
     // Placed where the tables put it beside the main window, kept inside the main window.
