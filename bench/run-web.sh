@@ -83,6 +83,12 @@ ratios=(pelmora/static static/bare pelmora/bare)
 ratio() {
     awk -v a="$(median "$tmp/$2.${3%/*}.$1")" -v b="$(median "$tmp/$2.${3#*/}.$1")" 'BEGIN { printf "%.4f", a / b }'
 }
+# paired FIGURE ENGINE A/B: the median over the rounds of A's FIGURE over B's in the same round,
+# which a machine busy for a few rounds moves less than the ratio of the medians.
+paired() {
+    paste "$tmp/$2.${3%/*}.$1" "$tmp/$2.${3#*/}.$1" | awk '{ print $1 / $2 }' >"$tmp/paired"
+    median "$tmp/paired"
+}
 printf '%-26s %-8s %19s %17s %11s\n' engine page "settled paint (ms)" "first paint (ms)" "ready (ms)"
 for engine in "${engines[@]}"; do
     version=$(sed -n "s/^$engine //p" <<<"$versions")
@@ -92,11 +98,13 @@ for engine in "${engines[@]}"; do
     done
 done
 echo
-printf '%-26s %-15s %14s %12s\n' engine ratio "settled paint" "first paint"
+echo "Ratios of the medians, and in brackets the median of the ratios within a round:"
+printf '%-26s %-15s %21s %19s\n' engine ratio "settled paint" "first paint"
 for engine in "${engines[@]}"; do
     version=$(sed -n "s/^$engine //p" <<<"$versions")
     for r in "${ratios[@]}"; do
-        printf '%-26s %-15s %14.2f %12.2f\n' "$version" "$r" "$(ratio ms "$engine" "$r")" "$(ratio paint "$engine" "$r")"
+        printf '%-26s %-15s %13.2f (%5.2f) %11.2f (%5.2f)\n' "$version" "$r" "$(ratio ms "$engine" "$r")" \
+            "$(paired ms "$engine" "$r")" "$(ratio paint "$engine" "$r")" "$(paired paint "$engine" "$r")"
     done
 done
 if [ -f "$tmp/chromium.bare.cpu" ]; then
