@@ -61,7 +61,7 @@ finish() {
 trap finish EXIT
 trap 'exit 130' INT TERM
 started=$SECONDS
-wine_prefix_start
+wine_prefix_start || fail "could not make a Wine prefix"
 echo "-- Wine prefix made in $((SECONDS - started)) s"
 
 echo "-- the shared corpus: the Linux build against the Windows build"

@@ -66,7 +66,7 @@ header=$(x86_64-w64-mingw32-objdump -p "$work/zip/pelmora.exe")
 grep -q 'Time/Date.*1970' <<<"$header" || fail "pelmora.exe carries its link time"
 
 echo "-- install, start, reinstall and uninstall under Wine"
-wine_prefix_start
+wine_prefix_start || fail "could not make a Wine prefix"
 
 # An older version to update: the same files under an older number.
 cp "$work/zip/pelmora.exe" "$work/zip/README.txt" "$work/zip/LICENSE.txt" "$work/"

@@ -78,14 +78,26 @@ wine_prefix_start() {
 
     # Every program of the prefix inherits the server's descriptors: none may hold a pipe of
     # the caller open after the run.
-    wineserver -p </dev/null >/dev/null 2>&1
+    wineserver -p </dev/null >/dev/null 2>&1 || {
+        echo "the Wine server did not start" >&2
+        return 1
+    }
     wine wineboot -i </dev/null >"$WINE_PREFIX_DIR/wineboot.log" 2>&1 || {
         cat "$WINE_PREFIX_DIR/wineboot.log" >&2
         return 1
     }
     { printf '\xff\xfe'; wine_settings | sed 's/$/\r/' | iconv -f UTF-8 -t UTF-16LE; } \
         >"$WINE_PREFIX_DIR/settings.reg"
-    wine regedit /S "$(wine_path "$WINE_PREFIX_DIR/settings.reg")" </dev/null >/dev/null 2>&1
+    # A run of the checks once ended here without a word: the settings are read back, and
+    # written once more if they are not there.
+    local try
+    for try in 1 2; do
+        wine regedit /S "$(wine_path "$WINE_PREFIX_DIR/settings.reg")" </dev/null >/dev/null 2>&1 || true
+        [[ $(wine reg query 'HKCU\Control Panel\Mouse' /v DoubleClickSpeed </dev/null 2>/dev/null) == *5000* ]] &&
+            return 0
+    done
+    echo "regedit did not write the Wine prefix's settings" >&2
+    return 1
 }
 
 # The Windows name of a file of this system (Wine's drive Z: is the root).
