@@ -3,6 +3,9 @@
 // this browser has is set closer.
 const page = require('page');
 
+// A browser that knows CSS round() centres the window on a whole pixel by the style sheet alone.
+const centredByStyle = window.CSS && CSS.supports('margin-left', 'round(down, 1px, 1px)');
+
 // Each of these measures first and returns what sets it: the start measures everything at
 // once and then sets it, so that the window is laid out once before it is painted.
 function measureFit() {
@@ -13,6 +16,13 @@ function measureFit() {
     const narrow = room < width + 32;
     const scale = narrow ? Math.min(1, room / width) : 1;
     return () => {
+        if (!narrow && centredByStyle) {
+            // As the style sheet has it: nothing set, nothing laid out again.
+            page.mainWindow.style.removeProperty('transform');
+            for (const property of ['width', 'height', 'margin-left', 'margin-top'])
+                stage.style.removeProperty(property);
+            return;
+        }
         page.mainWindow.style.transform = scale < 1 ? `scale(${scale})` : '';
         stage.style.width = width * scale + 'px';
         stage.style.height = height * scale + 'px';
