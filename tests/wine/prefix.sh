@@ -88,8 +88,8 @@ wine_prefix_start() {
     }
     { printf '\xff\xfe'; wine_settings | sed 's/$/\r/' | iconv -f UTF-8 -t UTF-16LE; } \
         >"$WINE_PREFIX_DIR/settings.reg"
-    # A run of the checks once ended here without a word: the settings are read back, and
-    # written once more if they are not there.
+    # A run of the checks once ended without a word while its prefix was being made: the
+    # settings are read back, and written once more if they are not there.
     local try
     for try in 1 2; do
         wine regedit /S "$(wine_path "$WINE_PREFIX_DIR/settings.reg")" </dev/null >/dev/null 2>&1 || true

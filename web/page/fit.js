@@ -4,7 +4,7 @@
 const page = require('page');
 
 // A browser that knows CSS round() centres the window on a whole pixel by the style sheet alone.
-const centredByStyle = window.CSS && CSS.supports('margin-left', 'round(down, 1px, 1px)');
+const centredByStyle = CSS.supports('margin-left', 'round(down, 1px, 1px)');
 
 // Each of these measures first and returns what sets it: the start measures everything at
 // once and then sets it, so that the window is laid out once before it is painted.
